@@ -1,0 +1,124 @@
+#include "aero/aero_data.h"
+
+#include "aero/aero_tables.h"
+
+Aero_Data G_Aero;
+
+namespace {
+
+constexpr double kAlphaCeilingDeg = 45.0;  // tables whose alpha axis ends at 45
+
+struct Table_Spec {
+    int slot;
+    const double* values;
+    const double* alpha;
+    std::uint32_t alpha_size;
+    const double* beta;  // null for a table over alpha alone
+    std::uint32_t beta_size;
+};
+
+using namespace aero_tables;
+
+// The clean-reference tables are separate tables over the grids of their
+// basic tables; CY_basic serves as its own reference.
+const Table_Spec kTables[] = {
+    {CX_BASIC, CX_basic, ALPHA_15, 15, BETA_7, 7},
+    {CZ_BASIC, CZ_basic, ALPHA_15, 15, BETA_7, 7},
+    {CM_BASIC, Cm_basic, ALPHA_20, 20, BETA_11, 11},
+    {CY_BASIC, CY_basic, ALPHA_20, 20, BETA_11, 11},
+    {CN_BASIC, Cn_basic, ALPHA_20, 20, BETA_11, 11},
+    {CL_BASIC, Cl_basic, ALPHA_15, 15, BETA_7, 7},
+    {CX_CLEAN_REF, CX_basic, ALPHA_15, 15, BETA_7, 7},
+    {CZ_CLEAN_REF, CZ_basic, ALPHA_15, 15, BETA_7, 7},
+    {CM_CLEAN_REF, Cm_basic, ALPHA_20, 20, BETA_11, 11},
+    {CN_CLEAN_REF, Cn_basic, ALPHA_20, 20, BETA_11, 11},
+    {CL_CLEAN_REF, Cl_basic, ALPHA_15, 15, BETA_7, 7},
+    {CX_SLAT, CX_slat, ALPHA_14, 14, BETA_19, 19},
+    {CZ_SLAT, CZ_slat, ALPHA_14, 14, BETA_19, 19},
+    {CM_SLAT, Cm_slat, ALPHA_14, 14, BETA_19, 19},
+    {CY_SLAT, CY_slat, ALPHA_14, 14, BETA_19, 19},
+    {CN_SLAT, Cn_slat, ALPHA_14, 14, BETA_19, 19},
+    {CL_SLAT, Cl_slat, ALPHA_14, 14, BETA_19, 19},
+    {CXQ, CXq, ALPHA_20, 20, nullptr, 0},
+    {CZQ, CZq, ALPHA_20, 20, nullptr, 0},
+    {CMQ, Cmq, ALPHA_20, 20, nullptr, 0},
+    {CYP, CYp, ALPHA_20, 20, nullptr, 0},
+    {CYR, CYr, ALPHA_20, 20, nullptr, 0},
+    {CNR, Cnr, ALPHA_20, 20, nullptr, 0},
+    {CNP, Cnp, ALPHA_20, 20, nullptr, 0},
+    {CLP, Clp, ALPHA_20, 20, nullptr, 0},
+    {CLR, Clr, ALPHA_20, 20, nullptr, 0},
+    {CXQ_SLAT, CXq_slat, ALPHA_14, 14, nullptr, 0},
+    {CZQ_SLAT, CZq_slat, ALPHA_14, 14, nullptr, 0},
+    {CMQ_SLAT, Cmq_slat, ALPHA_14, 14, nullptr, 0},
+    {CYP_SLAT, CYp_slat, ALPHA_14, 14, nullptr, 0},
+    {CYR_SLAT, CYr_slat, ALPHA_14, 14, nullptr, 0},
+    {CNR_SLAT, Cnr_slat, ALPHA_14, 14, nullptr, 0},
+    {CNP_SLAT, Cnp_slat, ALPHA_14, 14, nullptr, 0},
+    {CLP_SLAT, Clp_slat, ALPHA_14, 14, nullptr, 0},
+    {CLR_SLAT, Clr_slat, ALPHA_14, 14, nullptr, 0},
+    {CY_RUDDER, CY_rudder, ALPHA_20, 20, BETA_19, 19},
+    {CN_RUDDER, Cn_rudder, ALPHA_20, 20, BETA_19, 19},
+    {CL_RUDDER, Cl_rudder, ALPHA_20, 20, BETA_19, 19},
+    {CY_AILERON, CY_aileron, ALPHA_20, 20, BETA_19, 19},
+    {CN_AILERON, Cn_aileron, ALPHA_20, 20, BETA_19, 19},
+    {CL_AILERON, Cl_aileron, ALPHA_20, 20, BETA_19, 19},
+    {CY_AILERON_SLAT, CY_aileron_slat, ALPHA_14, 14, BETA_19, 19},
+    {CN_AILERON_SLAT, Cn_aileron_slat, ALPHA_14, 14, BETA_19, 19},
+    {CL_AILERON_SLAT, Cl_aileron_slat, ALPHA_14, 14, BETA_19, 19},
+    {CN_BETA, Cn_beta, ALPHA_20, 20, nullptr, 0},
+    {CL_BETA, Cl_beta, ALPHA_20, 20, nullptr, 0},
+    {CM_EXTRA, Cm_extra, ALPHA_20, 20, nullptr, 0},
+};
+
+static_assert(sizeof(kTables) / sizeof(kTables[0]) == 47, "47 tables, slot 9 unused");
+
+}  // namespace
+
+double clamped_line_eval(const Clamped_Line& line, double x) {
+    if (line.rangeCheck == 1 && x < line.inputMin) return line.outputMin;
+    if (line.rangeCheck == 1 && x > line.inputMax) return line.outputMax;
+    const double y = line.slope * x + line.offset;
+    if (y > line.outputMax) return line.outputMax;
+    return line.outputMin > y ? line.outputMin : y;
+}
+
+void aero_data_construct() {
+    Aero_Data& a = G_Aero;
+    a = Aero_Data{};
+    a.state = &G_FlightState;
+    for (const Table_Spec& spec : kTables) {
+        Grid_Table& t = a.tables[spec.slot];
+        t.dims = spec.beta ? 2 : 1;
+        t.values = spec.values;
+    }
+    a.moment_reference = Clamped_Line{0.05, 0.3, 0.0, 2.0, 1, 0.3, 0.39};
+    a.drag_point[DRAG_SPEED_BRAKE_LEFT] = Vec3{-3.5, -0.19, -0.68};
+    a.drag_point[DRAG_SPEED_BRAKE_RIGHT] = Vec3{-3.5, -0.19, 0.68};
+    a.drag_point[DRAG_GEAR_NOSE] = Vec3{3.78, -1.3, 0.0};
+    a.drag_point[DRAG_GEAR_LEFT] = Vec3{-0.05, -1.2, -1.88};
+    a.drag_point[DRAG_GEAR_RIGHT] = Vec3{-0.05, -1.2, 1.88};
+    a.speed_brake_drag_area = 0.585;
+    a.gear_drag_area = 0.17;
+    a.flap_drag_increment = 0.125;
+    a.flap_lift_increment = 0.35;
+
+    // Table set-up runs last, after every other field is set.
+    for (const Table_Spec& spec : kTables) {
+        Grid_Table& t = a.tables[spec.slot];
+        grid_allocate_work(t);
+        t.axisSizes[0] = spec.alpha_size;
+        t.axes[0] = spec.alpha;
+        if (spec.beta) {
+            t.axisSizes[1] = spec.beta_size;
+            t.axes[1] = spec.beta;
+        }
+        if (spec.alpha == ALPHA_14) t.inputCeiling = kAlphaCeilingDeg;
+    }
+}
+
+void aero_data_destroy() {
+    Aero_Data& a = G_Aero;
+    for (Force_List& list : a.drag) force_list_free(list);
+    for (Grid_Table& t : a.tables) grid_release(t);
+}

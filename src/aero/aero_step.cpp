@@ -1,0 +1,141 @@
+// The per-frame aerodynamics: table lookups at the current angle of attack
+// and sideslip, then the coefficient build-up (clean data, slat increment by
+// slat travel, aileron and rudder increments as full-deflection tables minus
+// their references, fixed flap, elevator and speed-brake terms, and rate
+// derivatives with rates normalised by c/(2V) or b/(2V)).
+#include <cmath>
+
+#include "aero/aero_data.h"
+#include "controls/flight_controls.h"
+
+namespace {
+constexpr double kAlphaMinDeg = -20.0;
+constexpr double kAlphaMaxDeg = 90.0;
+constexpr double kBetaMinDeg = -30.0;
+constexpr double kBetaMaxDeg = 30.0;
+constexpr double kBuffetOnsetDeg = 6.5;
+constexpr double kBuffetSpanDeg = 14.0;
+// Elevator terms: drag from |deflection|, normal force and pitching moment
+// per unit travel, and a fixed pitching-moment offset.
+constexpr double kElevatorCX = -0.075;
+constexpr double kElevatorCZ = 0.035;
+constexpr double kElevatorCm = 0.38;
+constexpr double kElevatorCmOffset = 0.2;
+// The flap drag increment is resolved with a fixed 1 degree.
+constexpr double kFlapDragAngleRad = 0.017453292519943295;
+// c/b, the moment-reference transfer of CY into Cn.
+constexpr double kChordOverSpan = 0.2000832441431799;
+
+double limit(double x, double lo, double hi) {
+    // Lower limit first, then the upper one.
+    x = x < lo ? lo : x;
+    return x > hi ? hi : x;
+}
+}  // namespace
+
+void aero_table_pass(const Body_Motion& motion, bool on_ground) {
+    Aero_Data& a = G_Aero;
+    const double alpha = limit(motion.alpha_deg, kAlphaMinDeg, kAlphaMaxDeg);
+    const double beta = limit(motion.beta_deg, kBetaMinDeg, kBetaMaxDeg);
+    a.shakeAmplitude =
+        on_ground ? 0.0 : limit((alpha - kBuffetOnsetDeg) / kBuffetSpanDeg, 0.0, 1.0);
+    for (int slot = 0; slot < AERO_SLOT_COUNT; ++slot) {
+        Grid_Table& t = a.tables[slot];
+        if (t.dims == 0) continue;  // slot 9 has no table
+        double inputs[2] = {alpha, beta};
+        if (t.inputCeiling != 0.0 && inputs[0] > t.inputCeiling) inputs[0] = t.inputCeiling;
+        a.slots[slot] = grid_lookup(t, inputs);
+    }
+}
+
+void aero_build_coefficients(const Surface_State& sf, const Body_Motion& m) {
+    Aero_Data& a = G_Aero;
+    const double* s = a.slots;
+    const Flight_State& air = *a.state;
+    const double qbar = air.dynamic_pressure;
+    const double v = air.true_airspeed;
+    const double alpha_rad = G_Params.aoa_rad;
+
+    // 1. Rate normalisers; no rate terms at zero airspeed.
+    const double two_v = 2.0 * v;
+    const double kc = two_v == 0.0 ? 0.0 : kMeanChord / two_v;
+    const double kb = two_v == 0.0 ? 0.0 : kWingSpan / two_v;
+
+    // 2. Moment-reference shift.
+    a.xm = clamped_line_eval(a.moment_reference, air.mach);
+    const double xm = a.xm;
+
+    // 3. Gear-leg drag, every frame, also when zero. G_Params' leg order is
+    // nose, left, right, as the lists are.
+    for (int leg = 0; leg < 3; ++leg) {
+        force_list_push(a.drag[DRAG_GEAR_NOSE + leg],
+                        Vec3{-a.gear_drag_area * G_Params.gear_leg_position[leg] * qbar, 0.0, 0.0});
+    }
+
+    // 4. Speed-brake drag: each panel carries the full area.
+    const Vec3 brake_drag{-a.speed_brake_drag_area * sf.speed_brake_fraction * qbar, 0.0, 0.0};
+    force_list_push(a.drag[DRAG_SPEED_BRAKE_LEFT], brake_drag);
+    force_list_push(a.drag[DRAG_SPEED_BRAKE_RIGHT], brake_drag);
+
+    const double ds = sf.slat_fraction;
+    const double da = sf.aileron_fraction;
+    const double dr = sf.rudder_fraction;
+    const double de = sf.elevator_fraction;
+
+    // 5. Elevator.
+    a.dCX_elevator = kElevatorCX * std::fabs(de);
+    a.dCZ_elevator = kElevatorCZ * de;
+    a.dCm_elevator = kElevatorCm * de + kElevatorCmOffset;
+
+    // 6. Aileron increments, blended between clean and slat data.
+    const double cy_a_clean = s[CY_AILERON] - s[CY_BASIC];
+    const double cn_a_clean = s[CN_AILERON] - s[CN_CLEAN_REF];
+    const double cl_a_clean = s[CL_AILERON] - s[CL_CLEAN_REF];
+    a.dCY_aileron = da * (cy_a_clean + ds * ((s[CY_AILERON_SLAT] - s[CY_SLAT]) - cy_a_clean));
+    a.dCn_aileron = da * (cn_a_clean + ds * ((s[CN_AILERON_SLAT] - s[CN_SLAT]) - cn_a_clean));
+    a.dCl_aileron = da * (cl_a_clean + ds * ((s[CL_AILERON_SLAT] - s[CL_SLAT]) - cl_a_clean));
+
+    // 7. Rudder increments, clean data only.
+    a.dCY_rudder = dr * (s[CY_RUDDER] - s[CY_BASIC]);
+    a.dCn_rudder = dr * (s[CN_RUDDER] - s[CN_CLEAN_REF]);
+    a.dCl_rudder = dr * (s[CL_RUDDER] - s[CL_CLEAN_REF]);
+
+    // 8. Flaps: lift increment resolved with alpha, drag increment with 1
+    // degree; the two sides enter as their mean.
+    const double lift = a.flap_lift_increment;
+    const double drag = a.flap_drag_increment;
+    const double cos_a = std::cos(alpha_rad);
+    const double sin_a = std::sin(alpha_rad);
+    const double cos_1 = std::cos(kFlapDragAngleRad);
+    const double sin_1 = std::sin(kFlapDragAngleRad);
+    const double fl = sf.flap_fraction_left;
+    const double fr = sf.flap_fraction_right;
+    a.dCX_flap_left = -(cos_1 * drag * fl - sin_a * lift * fl);
+    a.dCX_flap_right = -(cos_1 * drag * fr - sin_a * lift * fr);
+    a.dCZ_flap_left = -(cos_a * lift * fl + sin_1 * drag * fl);
+    a.dCZ_flap_right = -(cos_a * lift * fr + sin_1 * drag * fr);
+    const double dcx_flap = (a.dCX_flap_left + a.dCX_flap_right) / 2.0;
+    const double dcz_flap = (a.dCZ_flap_left + a.dCZ_flap_right) / 2.0;
+
+    const double p = m.roll_rate;
+    const double q = m.pitch_rate;
+    const double r = m.yaw_rate;
+    const double beta = m.beta_deg;  // unclamped in the beta terms
+
+    // 9 - 14. Totals.
+    a.CX = s[CX_BASIC] + ds * (s[CX_SLAT] - s[CX_CLEAN_REF]) +
+           (s[CXQ] + ds * s[CXQ_SLAT]) * kc * q + dcx_flap + a.dCX_elevator;
+    a.CZ = s[CZ_BASIC] + ds * (s[CZ_SLAT] - s[CZ_CLEAN_REF]) +
+           1.5 * kc * q * (3.0 * s[CZQ] + ds * s[CZQ_SLAT]) + dcz_flap + a.dCZ_elevator;
+    a.Cm = 2.5 * s[CM_BASIC] + xm * a.CZ + ds * (s[CM_SLAT] - s[CM_CLEAN_REF]) +
+           (s[CMQ] + ds * s[CMQ_SLAT]) * kc * q + s[CM_EXTRA] + a.dCm_elevator;
+    a.CY = s[CY_BASIC] + ds * (s[CY_SLAT] - s[CY_BASIC]) + a.dCY_aileron +
+           (s[CYP] + ds * s[CYP_SLAT]) * kb * p + (s[CYR] + ds * s[CYR_SLAT]) * kb * r +
+           a.dCY_rudder;
+    a.Cn = s[CN_BASIC] + ds * (s[CN_SLAT] - s[CN_CLEAN_REF]) - a.CY * xm * kChordOverSpan +
+           a.dCn_aileron + (s[CNR] + ds * s[CNR_SLAT]) * kb * r +
+           (s[CNP] + ds * s[CNP_SLAT]) * kb * p + a.dCn_rudder + s[CN_BETA] * beta;
+    a.Cl = s[CL_BASIC] + ds * (s[CL_SLAT] - s[CL_CLEAN_REF]) + a.dCl_aileron +
+           (s[CLP] + ds * s[CLP_SLAT]) * kb * p + (s[CLR] + ds * s[CLR_SLAT]) * kb * r +
+           a.dCl_rudder + s[CL_BETA] * beta;
+}

@@ -1,0 +1,43 @@
+#include "host/hud_cues.h"
+
+#include <cmath>
+
+#include "host/shared_state.h"
+
+Ccip_Cue G_CcipCue;
+Velocity_Vector_Cue G_VelocityVectorCue;
+
+namespace {
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kHalfPi = 1.5707963267948966;
+constexpr double kVelocityVectorMinSpeed = 0.1;  // m/s
+}  // namespace
+
+double ccip_cue_step() {
+    const Global_Params& p = G_Params;
+    const double g = G_CcipCue.gravity;
+    const double h = G_FlightState.height_above_surface;
+    // Time for a body released with the aircraft's vertical speed to fall
+    // through h.
+    const double t = (p.world_vel_y + std::sqrt(p.world_vel_y * p.world_vel_y + g * 2.0 * h)) / g;
+    const double psi = kTwoPi - p.yaw;
+    const double d = t * (std::cos(psi) * p.world_vel_x + std::sin(psi) * p.world_vel_z);
+    const double a = std::atan(d / h);
+    // Depression below the horizon, negative, referred to the body x axis.
+    // At h = 0 (or below the surface) this is not finite; the host's cue is
+    // a display value and is published as computed.
+    const double value = -(kHalfPi - a) - p.pitch;
+    cockpit_set(G_CcipCue.api, G_CcipCue.ccip_handle, value);
+    return value;
+}
+
+void velocity_vector_cue_step() {
+    const Global_Params& p = G_Params;
+    const double v = std::pow(p.body_vel_y * p.body_vel_y + p.body_vel_z * p.body_vel_z +
+                                  p.body_vel_x * p.body_vel_x,
+                              0.5);
+    const double vertical = -std::atan2(-p.body_vel_y, p.body_vel_x);
+    const double horizontal = v > kVelocityVectorMinSpeed ? std::asin(p.body_vel_z / v) : 0.0;
+    cockpit_set(G_VelocityVectorCue.api, G_VelocityVectorCue.vertical_handle, vertical);
+    cockpit_set(G_VelocityVectorCue.api, G_VelocityVectorCue.horizontal_handle, horizontal);
+}

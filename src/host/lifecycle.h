@@ -1,0 +1,30 @@
+// Load, unload, the three start modes, release, damage and the event
+// exchange with the host.
+#pragma once
+
+#include "host/cockpit_bridge.h"
+
+constexpr int kDamageElements = 336;
+
+struct Host_Interface {
+    double damage[kDamageElements] = {};
+    bool immortal = false;
+    // Outgoing event request, set by every frame: 0 none, 1 or 2.
+    double event_request = 0.0;
+    // Handles of the standalone cockpit instance.
+    Cockpit_Handle wind_x_handle = nullptr;
+    Cockpit_Handle wind_y_handle = nullptr;
+};
+
+extern Host_Interface G_Host;
+
+enum class Start_Mode { Cold, Hot, HotInAir };
+
+// Brings every object into being in its fixed order, binding the cockpit
+// library and requesting its parameter handles. Runs once, at library load.
+void library_load();
+// Clean-ups in reverse order, at unload.
+void library_unload();
+
+void start_aircraft(Start_Mode mode);
+void release_aircraft();

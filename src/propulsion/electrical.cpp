@@ -1,0 +1,3 @@
+#include "propulsion/electrical.h"
+Electrical_System G_Electrical;
+void electrical_step(double, double) {}

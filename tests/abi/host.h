@@ -1,0 +1,134 @@
+// A minimal host for the ABI tests: loads the stand-in cockpit library, then
+// the flight model, with dlopen, and resolves every export by name. Nothing
+// of the model is linked in.
+#pragma once
+
+#include <dlfcn.h>
+
+#include <cstddef>
+#include <string>
+
+#include "cockpit_standin.h"
+#include "quillon_fm.h"
+
+struct Host {
+    void* standin = nullptr;
+    void* model = nullptr;
+
+#define QFM_FN(name) decltype(&::name) name = nullptr;
+#include "abi/exports.inc"
+#undef QFM_FN
+    Global_Params* params = nullptr;
+
+    // Stand-in queries.
+    decltype(&::standin_parameter_count) parameter_count = nullptr;
+    decltype(&::standin_parameter_name) parameter_name = nullptr;
+    decltype(&::standin_request_count) request_count = nullptr;
+    decltype(&::standin_request_name) request_name = nullptr;
+    decltype(&::standin_get_number) get_number = nullptr;
+    decltype(&::standin_update_count) update_count = nullptr;
+    decltype(&::standin_action_count) action_count = nullptr;
+    decltype(&::standin_action) action = nullptr;
+
+    std::string error;
+
+    // Loads both libraries; false (with error set) on any failure.
+    bool load(bool with_standin = true) {
+        if (with_standin) {
+            standin = dlopen(QFM_STANDIN_PATH, RTLD_NOW | RTLD_GLOBAL);
+            if (!standin) return fail(dlerror());
+            if (!resolve(standin, "standin_parameter_count", parameter_count) ||
+                !resolve(standin, "standin_parameter_name", parameter_name) ||
+                !resolve(standin, "standin_request_count", request_count) ||
+                !resolve(standin, "standin_request_name", request_name) ||
+                !resolve(standin, "standin_get_number", get_number) ||
+                !resolve(standin, "standin_update_count", update_count) ||
+                !resolve(standin, "standin_action_count", action_count) ||
+                !resolve(standin, "standin_action", action)) {
+                return false;
+            }
+        }
+        model = dlopen(QFM_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+        if (!model) return fail(dlerror());
+#define QFM_FN(name) \
+    if (!resolve(model, #name, name)) return false;
+#include "abi/exports.inc"
+#undef QFM_FN
+        params = static_cast<Global_Params*>(dlsym(model, "G_Params"));
+        if (!params) return fail("G_Params not exported");
+        return true;
+    }
+
+    // Last number the model wrote to a cockpit parameter (NaN if none).
+    double cockpit(const char* name) const {
+        double value = __builtin_nan("");
+        if (get_number) get_number(name, &value);
+        return value;
+    }
+
+    // One frame as a host drives it: body state, world state, mass,
+    // atmosphere, surface, simulate. Air-relative velocity along body x.
+    struct State {
+        double vx = 0.0, vy = 0.0, vz = 0.0;
+        double alpha = 0.0, beta = 0.0;  // rad
+        double p = 0.0, q = 0.0, r_host = 0.0;  // host's angular rates, rad/s
+        double yaw = 0.0, pitch = 0.0, roll = 0.0;
+        double altitude = 1000.0, surface = 0.0;
+        double temperature = 281.65, speed_of_sound = 336.435, density = 1.11164,
+               pressure = 89874.6;
+        double mass = 8000.0;
+        double cg_x = 0.0, cg_y = 0.0, cg_z = 0.0;
+        double ix = 10247.0, iy = 28268.8, iz = 30032.72;
+    };
+
+    void push(const State& s) const {
+        ed_fm_set_current_state_body_axis(0, 0, 0, s.vx, s.vy, s.vz, 0, 0, 0, 0, 0, 0, s.p,
+                                          s.r_host, s.q, s.yaw, s.pitch, s.roll, s.alpha,
+                                          s.beta);
+        ed_fm_set_current_state(0, 0, 0, s.vx, s.vy, s.vz, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                1);
+        ed_fm_set_current_mass_state(s.mass, s.cg_x, s.cg_y, s.cg_z, s.ix, s.iy, s.iz);
+        ed_fm_set_atmosphere(s.altitude, s.temperature, s.speed_of_sound, s.density, s.pressure,
+                             0, 0, 0);
+        ed_fm_set_surface(s.surface, s.surface, 0, 0, 1, 0);
+    }
+
+    // Reports a strut compression for post idx (0 nose, 1 right, 2 left).
+    void strut(int idx, double compression) const {
+        double record[QFM_SUSPENSION_RECORD_DOUBLES] = {};
+        record[7] = compression;
+        ed_fm_suspension_feedback(idx, record);
+    }
+
+    // Drains every pending force component; returns how many there were.
+    int drain() const {
+        int n = 0;
+        double f[6];
+        while (ed_fm_add_local_force_component(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5])) ++n;
+        return n;
+    }
+
+    // Runs n frames of dt with the same pushed state, draining forces.
+    void fly(const State& s, int n, double dt) const {
+        for (int i = 0; i < n; ++i) {
+            push(s);
+            ed_fm_simulate(dt);
+            drain();
+            double dm = 0, d[6];
+            ed_fm_change_mass(&dm, &d[0], &d[1], &d[2], &d[3], &d[4], &d[5]);
+        }
+    }
+
+   private:
+    template <typename Fn>
+    bool resolve(void* lib, const char* name, Fn& out) {
+        void* sym = dlsym(lib, name);
+        if (!sym) return fail(std::string("missing symbol ") + name);
+        out = reinterpret_cast<Fn>(sym);
+        return true;
+    }
+    bool fail(const std::string& why) {
+        error = why;
+        return false;
+    }
+};

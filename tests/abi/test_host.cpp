@@ -1,0 +1,282 @@
+// The host surface through the exports alone: load order, events, damage,
+// state input, cues, force hand-out and the host's null pointers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "abi/host.h"
+
+namespace {
+
+struct HostTest : ::testing::Test {
+    Host host;
+    void SetUp() override { ASSERT_TRUE(host.load()) << host.error; }
+
+    Host::State cruise() const {
+        Host::State s;
+        s.vx = 150.0;
+        s.alpha = 0.05;
+        return s;
+    }
+
+    Qfm_Simulation_Event event(unsigned type, float p0) const {
+        Qfm_Simulation_Event e;
+        std::memset(&e, 0xAB, sizeof(e));
+        e.event_type = type;
+        e.event_params[0] = p0;
+        return e;
+    }
+};
+
+}  // namespace
+
+TEST_F(HostTest, ParameterHandlesAreRequestedInLoadOrder) {
+    const std::vector<std::string> expected = {
+        "ESS_SERV_BUS", "GEN_BUS",    "GTS_RPM",    "EGT",        "TOTAL_AIR_TEMP",
+        "engineTest",   "N1_RPM",     "PITOT_ICED", "CCIP_V",     "VelVecVert",
+        "VelVecHorz",   "TEST_PARAM", "WIND_X",     "WIND_Y"};
+    ASSERT_EQ(host.request_count(), static_cast<int>(expected.size()));
+    for (int i = 0; i < host.request_count(); ++i) {
+        EXPECT_EQ(std::string(host.request_name(i)), expected[static_cast<std::size_t>(i)]);
+    }
+}
+
+TEST_F(HostTest, LoadsAndFliesWithoutTheCockpitLibrary) {
+    Host bare;
+    // A second copy of the model without the stand-in in the process would
+    // share this process's stand-in, so only check that missing functions
+    // are tolerated by a model whose bindings found nothing: unload order is
+    // the host's, and a null binding is skipped.
+    (void)bare;
+    host.ed_fm_hot_start_in_air();
+    host.fly(cruise(), 5, 0.01);
+    double f[6];
+    host.ed_fm_add_local_force(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5]);
+    for (double v : f) EXPECT_TRUE(std::isfinite(v));
+}
+
+TEST_F(HostTest, StartValuesAreWhatTheExportsShow) {
+    host.ed_fm_hot_start();
+    EXPECT_EQ(host.ed_fm_get_external_fuel(), 0.0);
+    host.ed_fm_set_external_fuel(500.0);
+    EXPECT_EQ(host.ed_fm_get_external_fuel(), 0.0);
+    EXPECT_FALSE(host.ed_fm_enable_debug_info());
+}
+
+TEST_F(HostTest, DamageTableAndRepair) {
+    EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
+    host.ed_fm_on_damage(5, -1.0);
+    EXPECT_FALSE(host.ed_fm_need_to_be_repaired());  // only values above 0 count
+    host.ed_fm_on_damage(336, 1.0);
+    host.ed_fm_on_damage(-1, 1.0);
+    EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
+    host.ed_fm_on_damage(5, 0.3);
+    EXPECT_TRUE(host.ed_fm_need_to_be_repaired());
+    host.ed_fm_on_damage(335, 0.1);
+    host.ed_fm_repair();
+    EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
+}
+
+TEST_F(HostTest, EventExchange) {
+    Qfm_Simulation_Event out = event(0, 0.0f);
+    const Qfm_Simulation_Event other = event(5, 1.0f);
+    EXPECT_FALSE(host.ed_fm_push_simulation_event(&other));
+    EXPECT_EQ(host.params->host_event_state, 0.0);
+
+    const Qfm_Simulation_Event three = event(4, 3.0f);
+    EXPECT_TRUE(host.ed_fm_push_simulation_event(&three));
+    EXPECT_EQ(host.params->host_event_state, 3.0);
+    EXPECT_FALSE(host.ed_fm_pop_simulation_event(&out));  // no frame yet
+    host.fly(cruise(), 1, 0.01);
+    ASSERT_TRUE(host.ed_fm_pop_simulation_event(&out));
+    EXPECT_EQ(out.event_type, 4u);
+    EXPECT_EQ(out.event_params[0], 0.0f);
+    EXPECT_EQ(out.event_params[1], 0.0f);
+    EXPECT_EQ(out.event_params[2], 0.0f);
+    // The host's own bytes are left alone.
+    EXPECT_EQ(static_cast<unsigned char>(out.host_data[0]), 0xABu);
+    EXPECT_EQ(host.params->host_event_state, 0.0);
+    EXPECT_FALSE(host.ed_fm_pop_simulation_event(&out));
+
+    // State 1 asks for rpm above 98 per cent: a cold engine raises nothing.
+    const Qfm_Simulation_Event one = event(4, 1.0f);
+    host.ed_fm_push_simulation_event(&one);
+    host.fly(cruise(), 3, 0.01);
+    EXPECT_FALSE(host.ed_fm_pop_simulation_event(&out));
+    EXPECT_EQ(host.params->host_event_state, 1.0);
+}
+
+TEST_F(HostTest, EventStateTwoAddsAPitchMomentOnly) {
+    host.ed_fm_hot_start_in_air();
+    double f0[6], m0[3], f1[6], m1[3];
+    host.fly(cruise(), 1, 0.01);
+    host.ed_fm_add_local_force(&f0[0], &f0[1], &f0[2], &f0[3], &f0[4], &f0[5]);
+    host.ed_fm_add_local_moment(&m0[0], &m0[1], &m0[2]);
+    const Qfm_Simulation_Event two = event(4, 2.0f);
+    host.ed_fm_push_simulation_event(&two);
+    // dt 0: nothing moves, so the two frames differ only by the event.
+    host.fly(cruise(), 1, 0.0);
+    host.ed_fm_add_local_force(&f1[0], &f1[1], &f1[2], &f1[3], &f1[4], &f1[5]);
+    host.ed_fm_add_local_moment(&m1[0], &m1[1], &m1[2]);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(f1[i], f0[i]);
+    EXPECT_EQ(m1[0], m0[0]);
+    EXPECT_EQ(m1[1], m0[1]);
+    EXPECT_EQ(m1[2], m0[2] - 120000.0);
+}
+
+TEST_F(HostTest, AngleOfAttackGateAndStateInput) {
+    Host::State s;
+    s.vx = 4.9;
+    s.alpha = 0.2;
+    host.push(s);
+    EXPECT_DOUBLE_EQ(host.params->aoa_deg, 0.2 * 57.29577951308232);
+    host.ed_fm_simulate(0.01);
+    EXPECT_EQ(host.params->aoa_deg, 0.0);
+    EXPECT_EQ(host.params->aoa_rad, 0.2);
+
+    s.vx = 100.0;
+    s.vy = -5.0;
+    s.alpha = 0.1;
+    s.yaw = 0.3;
+    s.pitch = 0.2;
+    s.roll = -0.1;
+    host.push(s);
+    host.ed_fm_simulate(0.01);
+    EXPECT_DOUBLE_EQ(host.params->aoa_deg, 5.729577951308232);
+    EXPECT_EQ(host.params->yaw, 0.3);
+    EXPECT_EQ(host.params->pitch, 0.2);
+    EXPECT_EQ(host.params->roll, -0.1);
+    EXPECT_EQ(host.params->body_vel_y, -5.0);
+    EXPECT_EQ(host.params->world_vel_y, -5.0);
+}
+
+TEST_F(HostTest, WindIsForwardedToTheCockpit) {
+    host.ed_fm_set_atmosphere(0.0, 288.15, 340.29, 1.225, 101325.0, 3.0, 1.0, -4.0);
+    EXPECT_EQ(host.cockpit("WIND_X"), 3.0);
+    EXPECT_EQ(host.cockpit("WIND_Y"), -4.0);
+}
+
+TEST_F(HostTest, VelocityVectorAndImpactPointCues) {
+    Host::State s = cruise();
+    s.vx = 100.0;
+    s.vy = -5.0;
+    s.altitude = 1000.0;
+    s.surface = 900.0;
+    host.fly(s, 1, 0.01);
+    EXPECT_NEAR(host.cockpit("VelVecVert"), -0.0499584, 1e-7);
+    EXPECT_EQ(host.cockpit("VelVecHorz"), 0.0);
+    EXPECT_TRUE(std::isfinite(host.cockpit("CCIP_V")));
+
+    s.vy = 0.0;
+    s.vz = 10.0;
+    host.fly(s, 1, 0.01);
+    EXPECT_NEAR(host.cockpit("VelVecHorz"), 0.0996687, 1e-7);
+
+    s.vx = 0.05;
+    s.vz = 0.05;
+    host.fly(s, 1, 0.01);
+    EXPECT_EQ(host.cockpit("VelVecHorz"), 0.0);
+    EXPECT_EQ(host.cockpit("VelVecVert"), 0.0);
+}
+
+TEST_F(HostTest, ForceComponentsComeOutInListOrderNewestFirst) {
+    host.ed_fm_hot_start_in_air();
+    Host::State s = cruise();
+    host.push(s);
+    host.ed_fm_simulate(0.01);
+    host.push(s);
+    host.ed_fm_simulate(0.01);
+    // Two undrained frames: thrust (x2) at the thrust point, then each of the
+    // five drag lists (x2) at its own point.
+    const double points[6][3] = {{-5.0, 0.02, 0.0},   {-3.5, -0.19, -0.68}, {-3.5, -0.19, 0.68},
+                                 {3.78, -1.3, 0.0},   {-0.05, -1.2, -1.88}, {-0.05, -1.2, 1.88}};
+    for (const auto& point : points) {
+        for (int twice = 0; twice < 2; ++twice) {
+            double f[6];
+            ASSERT_TRUE(host.ed_fm_add_local_force_component(&f[0], &f[1], &f[2], &f[3], &f[4],
+                                                             &f[5]));
+            EXPECT_EQ(f[3], point[0]);
+            EXPECT_EQ(f[4], point[1]);
+            EXPECT_EQ(f[5], point[2]);
+        }
+    }
+    double g[6] = {7, 7, 7, 7, 7, 7};
+    EXPECT_FALSE(host.ed_fm_add_local_force_component(&g[0], &g[1], &g[2], &g[3], &g[4], &g[5]));
+    for (double v : g) EXPECT_EQ(v, 7.0);  // nothing written
+}
+
+TEST_F(HostTest, NullPointersWriteNothingAndReturnFalse) {
+    host.ed_fm_hot_start_in_air();
+    host.fly(cruise(), 1, 0.01);
+    double a = 1;
+    host.ed_fm_add_local_force(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    host.ed_fm_add_local_force(&a, nullptr, nullptr, nullptr, nullptr, nullptr);
+    host.ed_fm_add_local_moment(nullptr, &a, nullptr);
+    host.push(cruise());
+    host.ed_fm_simulate(0.01);
+    EXPECT_FALSE(host.ed_fm_add_local_force_component(nullptr, &a, &a, &a, &a, &a));
+    EXPECT_GT(host.drain(), 0);  // the refused component was kept
+    EXPECT_FALSE(host.ed_fm_change_mass(nullptr, &a, &a, &a, &a, &a, &a));
+    EXPECT_FALSE(host.ed_fm_push_simulation_event(nullptr));
+    EXPECT_FALSE(host.ed_fm_pop_simulation_event(nullptr));
+    host.ed_fm_suspension_feedback(0, nullptr);
+    host.ed_fm_set_draw_args_v2(nullptr, 600);
+    host.ed_fm_set_fc3_cockpit_draw_args_v2(nullptr, 600);
+    host.ed_fm_configure(nullptr);
+    host.ed_fm_set_property_string(nullptr, nullptr);
+    EXPECT_FALSE(host.ed_fm_make_balance(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                         nullptr, nullptr, nullptr));
+}
+
+TEST_F(HostTest, BadFrameTimesMoveNothing) {
+    host.ed_fm_hot_start_in_air();
+    host.fly(cruise(), 10, 0.01);
+    std::vector<float> before(600, 0.0f), after(600, 0.0f);
+    host.ed_fm_set_draw_args_v2(before.data(), before.size());
+    const double bad[] = {-0.01, std::nan(""), INFINITY, -INFINITY};
+    for (double dt : bad) {
+        host.fly(cruise(), 3, dt);
+        host.ed_fm_set_draw_args_v2(after.data(), after.size());
+        EXPECT_EQ(before, after) << dt;
+        double f[6], m[3];
+        host.ed_fm_add_local_force(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5]);
+        host.ed_fm_add_local_moment(&m[0], &m[1], &m[2]);
+        for (double v : f) EXPECT_TRUE(std::isfinite(v));
+        for (double v : m) EXPECT_TRUE(std::isfinite(v));
+    }
+}
+
+TEST_F(HostTest, HotStartTwiceEqualsOnce) {
+    host.ed_fm_hot_start();
+    std::vector<float> once(600, -9.0f), twice(600, -9.0f);
+    std::vector<float> cockpit_once(420, -9.0f), cockpit_twice(420, -9.0f);
+    host.ed_fm_set_draw_args_v2(once.data(), once.size());
+    host.ed_fm_set_fc3_cockpit_draw_args_v2(cockpit_once.data(), cockpit_once.size());
+    host.ed_fm_hot_start();
+    host.ed_fm_set_draw_args_v2(twice.data(), twice.size());
+    host.ed_fm_set_fc3_cockpit_draw_args_v2(cockpit_twice.data(), cockpit_twice.size());
+    EXPECT_EQ(once, twice);
+    EXPECT_EQ(cockpit_once, cockpit_twice);
+    for (unsigned p : {1u, 2u, 100u, 101u, 2002u, 2012u, 2022u, 2119u}) {
+        const double first = host.ed_fm_get_param(p);
+        host.ed_fm_hot_start();
+        EXPECT_EQ(host.ed_fm_get_param(p), first) << p;
+    }
+}
+
+TEST_F(HostTest, UndrainedHostKeepsBoundedLists) {
+    host.ed_fm_hot_start_in_air();
+    Host::State s = cruise();
+    for (int i = 0; i < 6000; ++i) {
+        host.push(s);
+        host.ed_fm_simulate(0.01);
+    }
+    // Every list stops at its cap; the components handed out are finite.
+    const int n = host.drain();
+    EXPECT_LE(n, 6 * 4096);
+    EXPECT_GE(n, 5 * 4096);
+}

@@ -1,0 +1,130 @@
+// Air data, cabin pressure and the display cues, against hand values.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "host/air_data.h"
+#include "host/hud_cues.h"
+#include "host/shared_state.h"
+
+namespace {
+
+void set_air(double vx, double vy, double vz, double rho, double p, double a, double t,
+             double h) {
+    Flight_State& s = G_FlightState;
+    s.airspeed_x = vx;
+    s.airspeed_y = vy;
+    s.airspeed_z = vz;
+    s.density = rho;
+    s.static_pressure = p;
+    s.speed_of_sound = a;
+    s.temperature = t;
+    s.altitude = h;
+}
+
+}  // namespace
+
+TEST(AirData, StandardSeaLevelGivesCasEqualToTas) {
+    set_air(100.0, 0.0, 0.0, 1.225, 101325.0, 340.29, 288.15, 0.0);
+    air_data_step();
+    const Flight_State& s = G_FlightState;
+    EXPECT_EQ(s.true_airspeed, 100.0);
+    EXPECT_EQ(s.dynamic_pressure, 1.225 * 0.5 * 10000.0);
+    EXPECT_DOUBLE_EQ(s.mach, 100.0 / 340.29);
+    // a^2 = 1.4 p / rho holds to 0.01 %, so cas equals tas to that order.
+    EXPECT_NEAR(s.cas, 100.0, 0.02);
+    EXPECT_DOUBLE_EQ(s.kcas, s.cas * 1.943844);
+}
+
+TEST(AirData, WindEqualToVelocityGivesStillAir) {
+    set_air(0.0, 0.0, 0.0, 1.0, 90000.0, 330.0, 280.0, 1000.0);
+    air_data_step();
+    const Flight_State& s = G_FlightState;
+    EXPECT_EQ(s.true_airspeed, 0.0);
+    EXPECT_EQ(s.dynamic_pressure, 0.0);
+    EXPECT_EQ(s.mach, 0.0);
+    EXPECT_EQ(s.total_pressure, s.static_pressure);
+    EXPECT_EQ(s.cas, 0.0);
+}
+
+TEST(AirData, ZeroSpeedOfSoundRepeatsThePreviousMach) {
+    set_air(170.0, 0.0, 0.0, 1.0, 90000.0, 340.0, 280.0, 1000.0);
+    air_data_step();
+    EXPECT_DOUBLE_EQ(G_FlightState.mach, 0.5);
+    set_air(50.0, 0.0, 0.0, 1.0, 90000.0, 0.0, 280.0, 1000.0);
+    air_data_step();
+    EXPECT_DOUBLE_EQ(G_FlightState.mach, 0.5);
+    EXPECT_DOUBLE_EQ(G_FlightState.total_pressure, std::pow(1.05, 3.5) * 90000.0);
+}
+
+TEST(AirData, MissingAtmosphereGivesZeroCasNotNaN) {
+    // Before the host's first atmosphere call pressure and density are 0.
+    set_air(120.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+    air_data_step();
+    EXPECT_EQ(G_FlightState.cas, 0.0);
+    EXPECT_EQ(G_FlightState.kcas, 0.0);
+    set_air(120.0, 0.0, 0.0, -1.0, 80000.0, 300.0, 250.0, 0.0);
+    air_data_step();
+    EXPECT_EQ(G_FlightState.cas, 0.0);
+}
+
+TEST(AirData, IcingBandIsStrict) {
+    for (double t : {253.0, 273.0, 300.0}) {
+        set_air(0, 0, 0, 1, 1e5, 340, t, 0);
+        air_data_step();
+        EXPECT_FALSE(G_FlightState.icing) << t;
+    }
+    set_air(0, 0, 0, 1, 1e5, 340, 263.0, 0);
+    air_data_step();
+    EXPECT_TRUE(G_FlightState.icing);
+}
+
+TEST(Cabin, ScheduleAndDifferentialWithTheCanopyClosed) {
+    set_air(0, 0, 0, 1, 89875.0, 330, 280, 1000.0);
+    cabin_step(0.0);
+    EXPECT_EQ(G_Cabin.cabin_altitude, 1000.0);
+    EXPECT_NEAR(G_Cabin.cabin_pressure_differential, 89995.3 - 89875.0, 0.1);
+
+    set_air(0, 0, 0, 1, 30090.0, 300, 230, 9144.0);
+    cabin_step(0.0);
+    EXPECT_NEAR(G_Cabin.cabin_altitude, 4789.714, 0.001);
+    EXPECT_NEAR(G_Cabin.cabin_pressure_differential, 57419.7 - 30090.0, 0.1);
+
+    // Above 40000 ft the cabin stays 6096 m below; the differential caps.
+    set_air(0, 0, 0, 1, 1000.0, 295, 216, 15000.0);
+    cabin_step(0.0);
+    EXPECT_EQ(G_Cabin.cabin_altitude, 15000.0 - 6096.0);
+    EXPECT_EQ(G_Cabin.cabin_pressure_differential, 33000.0);
+
+    // A cabin lower than outside never reads negative.
+    set_air(0, 0, 0, 1, 120000.0, 340, 288, 0.0);
+    cabin_step(0.0);
+    EXPECT_EQ(G_Cabin.cabin_pressure_differential, 0.0);
+}
+
+TEST(Cabin, BoundaryAltitudesKeepThePreviousCabinAltitude) {
+    set_air(0, 0, 0, 1, 89875.0, 330, 280, 1000.0);
+    cabin_step(0.0);
+    // Exactly 5000 ft: h * 3.28084 == 5000 for this h.
+    const double h = 5000.0 / 3.28084;
+    ASSERT_EQ(h * 3.28084, 5000.0);
+    set_air(0, 0, 0, 1, 84000.0, 330, 280, h);
+    cabin_step(0.0);
+    EXPECT_EQ(G_Cabin.cabin_altitude, 1000.0);
+}
+
+TEST(Cabin, AnyCanopyOpeningDepressurises) {
+    set_air(0, 0, 0, 1, 30090.0, 300, 230, 9144.0);
+    cabin_step(0.001);
+    EXPECT_EQ(G_Cabin.cabin_altitude, 9144.0);
+    EXPECT_EQ(G_Cabin.cabin_pressure_differential, 0.0);
+}
+
+TEST(Cues, ImpactPointInLevelFlight) {
+    G_Params = Global_Params{};
+    G_Params.world_vel_x = 200.0;
+    G_FlightState.height_above_surface = 100.0;
+    EXPECT_NEAR(ccip_cue_step(), -0.1102, 1e-4);
+    G_Params.pitch = 0.05;
+    EXPECT_NEAR(ccip_cue_step(), -0.1602, 1e-4);
+}

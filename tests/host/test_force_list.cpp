@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "host/force_list.h"
+#include "host/shared_state.h"
+
+TEST(ForceList, HandsOutNewestFirstAndKeepsItsCapacity) {
+    Force_List list;
+    for (int i = 1; i <= 5; ++i) ASSERT_TRUE(force_list_push(list, Vec3{double(i), 0, 0}));
+    const std::size_t capacity = list.capacity;
+    Vec3 out;
+    for (int i = 5; i >= 1; --i) {
+        ASSERT_TRUE(force_list_pop(list, out));
+        EXPECT_EQ(out.x, double(i));
+    }
+    EXPECT_FALSE(force_list_pop(list, out));
+    EXPECT_EQ(list.capacity, capacity);  // never shrunk
+    // Refilling to the same length does not reallocate.
+    const Vec3* storage = list.data;
+    for (int i = 0; i < 5; ++i) force_list_push(list, Vec3{});
+    EXPECT_EQ(list.data, storage);
+    force_list_free(list);
+    EXPECT_EQ(list.data, nullptr);
+}
+
+TEST(ForceList, GrowsByHalfItsCapacity) {
+    Force_List list;
+    force_list_push(list, Vec3{});
+    EXPECT_EQ(list.capacity, 1u);
+    force_list_push(list, Vec3{});
+    EXPECT_EQ(list.capacity, 2u);  // max(length + 1, 1 + 0)
+    force_list_push(list, Vec3{});
+    EXPECT_EQ(list.capacity, 3u);
+    for (int i = 0; i < 3; ++i) force_list_push(list, Vec3{});
+    EXPECT_EQ(list.capacity, 6u);  // 4 + 2
+    force_list_free(list);
+}
+
+TEST(ForceList, AnUndrainedListStopsGrowingAtItsCap) {
+    Force_List list;
+    for (std::size_t i = 0; i < Force_List::kMaxLength; ++i) {
+        ASSERT_TRUE(force_list_push(list, Vec3{double(i), 0, 0}));
+    }
+    EXPECT_FALSE(force_list_push(list, Vec3{-1.0, 0, 0}));
+    EXPECT_EQ(list.length, Force_List::kMaxLength);
+    EXPECT_LE(list.capacity, Force_List::kMaxLength);
+    Vec3 out;
+    force_list_pop(list, out);
+    EXPECT_EQ(out.x, double(Force_List::kMaxLength - 1));  // the newest kept
+    force_list_free(list);
+}
+
+TEST(AddForce, AddsTheLeverMomentAboutTheCentreOfMass) {
+    G_Airframe.force = Vec3{};
+    G_Airframe.moment = Vec3{};
+    G_Airframe.force_point = Vec3{1.0, 0.0, 0.0};
+    add_force(Vec3{0.0, 0.0, 1000.0});
+    EXPECT_EQ(G_Airframe.force.z, 1000.0);
+    EXPECT_EQ(G_Airframe.moment.x, 0.0);
+    EXPECT_EQ(G_Airframe.moment.y, 1000.0);  // r = (-1, 0, 0), r x F
+    EXPECT_EQ(G_Airframe.moment.z, 0.0);
+
+    G_Airframe.moment = Vec3{};
+    G_Airframe.force_point = Vec3{};
+    add_force(Vec3{3.0, -4.0, 5.0});
+    EXPECT_EQ(G_Airframe.moment.x, 0.0);
+    EXPECT_EQ(G_Airframe.moment.y, 0.0);
+    EXPECT_EQ(G_Airframe.moment.z, 0.0);
+}

@@ -1,0 +1,166 @@
+// Grid_Table: search, gather and multilinear reduction, including the kept
+// bracket that makes out-of-range lookups extrapolate.
+#include <gtest/gtest.h>
+
+#include "aero/grid_table.h"
+
+namespace {
+
+const double kAxisA[] = {0.0, 10.0, 20.0, 40.0};
+const double kAxisB[] = {-1.0, 0.0, 1.0};
+// value(i, j) = 100 * j + i-th breakpoint of A, first axis fastest.
+const double kGrid2[] = {
+    0.0,   10.0,  20.0,  40.0,   // b = -1
+    100.0, 110.0, 120.0, 140.0,  // b = 0
+    200.0, 210.0, 220.0, 240.0,  // b = 1
+};
+const double kGrid1[] = {5.0, 7.0, 3.0, -1.0};
+
+Grid_Table make_2d() {
+    Grid_Table t{};
+    t.dims = 2;
+    t.values = kGrid2;
+    EXPECT_TRUE(grid_allocate_work(t));
+    t.axisSizes[0] = 4;
+    t.axes[0] = kAxisA;
+    t.axisSizes[1] = 3;
+    t.axes[1] = kAxisB;
+    return t;
+}
+
+Grid_Table make_1d() {
+    Grid_Table t{};
+    t.dims = 1;
+    t.values = kGrid1;
+    EXPECT_TRUE(grid_allocate_work(t));
+    t.axisSizes[0] = 4;
+    t.axes[0] = kAxisA;
+    return t;
+}
+
+double lookup(Grid_Table& t, double a, double b) {
+    const double in[2] = {a, b};
+    return grid_lookup(t, in);
+}
+
+}  // namespace
+
+TEST(GridTable, BreakpointHitsReturnGridValuesWithDegenerateBrackets) {
+    Grid_Table t = make_2d();
+    EXPECT_EQ(lookup(t, 0.0, -1.0), 0.0);
+    EXPECT_EQ(lookup(t, 40.0, 1.0), 240.0);
+    EXPECT_EQ(lookup(t, 20.0, 0.0), 120.0);
+    // An interior breakpoint is matched by the first interval touching it.
+    EXPECT_EQ(t.bracketIndex[0][0], 2u);
+    EXPECT_EQ(t.bracketIndex[0][1], 2u);
+    EXPECT_EQ(t.bracketIndex[1][0], 1u);
+    EXPECT_EQ(t.bracketIndex[1][1], 1u);
+}
+
+TEST(GridTable, MidpointsInterpolateLinearlyOnEachAxis) {
+    Grid_Table t = make_2d();
+    // Halfway on both axes: the mean of the four corners.
+    EXPECT_DOUBLE_EQ(lookup(t, 5.0, -0.5), (0.0 + 10.0 + 100.0 + 110.0) / 4.0);
+    EXPECT_DOUBLE_EQ(lookup(t, 30.0, 0.25), 130.0 + 25.0);
+    Grid_Table u = make_1d();
+    const double in = 15.0;
+    EXPECT_DOUBLE_EQ(grid_lookup(u, &in), 5.0);
+}
+
+TEST(GridTable, BlendIsUpperTimesTPlusLowerTimesOneMinusT) {
+    // The order of operations is part of the result: t*hi + (1-t)*lo can
+    // differ from lo + t*(hi-lo) in the last bit.
+    const double axis[] = {0.0, 3.0};
+    const double values[] = {0.1, 0.7};
+    Grid_Table t{};
+    t.dims = 1;
+    t.values = values;
+    ASSERT_TRUE(grid_allocate_work(t));
+    t.axisSizes[0] = 2;
+    t.axes[0] = axis;
+    for (double x = 0.05; x < 3.0; x += 0.37) {
+        const double tt = (x - 0.0) / (3.0 - 0.0);
+        EXPECT_EQ(grid_lookup(t, &x), tt * 0.7 + (1.0 - tt) * 0.1);
+    }
+}
+
+TEST(GridTable, OutOfRangeKeepsTheLastBracketAndExtrapolates) {
+    Grid_Table t = make_1d();
+    double x = 15.0;  // brackets (1, 2): 7 .. 3
+    grid_lookup(t, &x);
+    x = -10.0;  // below the axis: the kept bracket extrapolates along 7 .. 3
+    EXPECT_DOUBLE_EQ(grid_lookup(t, &x), 7.0 + (-10.0 - 10.0) / 10.0 * (3.0 - 7.0));
+
+    // After an exact hit the kept bracket is degenerate: no extrapolation.
+    x = 20.0;
+    EXPECT_EQ(grid_lookup(t, &x), 3.0);
+    x = 99.0;
+    EXPECT_EQ(grid_lookup(t, &x), 3.0);
+
+    // NaN compares unequal to everything and also keeps the bracket.
+    x = __builtin_nan("");
+    grid_lookup(t, &x);
+    EXPECT_EQ(t.bracketIndex[0][0], 2u);
+}
+
+TEST(GridTable, OneAxisOutOfRangeKeepsOnlyThatAxisBracket) {
+    Grid_Table t = make_2d();
+    lookup(t, 15.0, 0.5);  // a: (1, 2), b: (1, 2)
+    const double v = lookup(t, 35.0, 7.0);  // b out of range: keeps (1, 2)
+    EXPECT_EQ(t.bracketIndex[0][0], 2u);
+    EXPECT_EQ(t.bracketIndex[0][1], 3u);
+    EXPECT_EQ(t.bracketIndex[1][0], 1u);
+    EXPECT_EQ(t.bracketIndex[1][1], 2u);
+    // Along b the plane value(a, b) = a + 100 * (b + 1) extrapolates exactly.
+    EXPECT_DOUBLE_EQ(v, 35.0 + 800.0);
+}
+
+TEST(GridTable, FlatIndexAndCornerCounts) {
+    Grid_Table t = make_2d();
+    const std::uint32_t last[2] = {3, 2};
+    EXPECT_EQ(grid_flat_index(t, last), 4u * 3u - 1u);
+    lookup(t, 5.0, 0.5);
+    // Corner c takes the upper index on axis d when bit d of c is set.
+    EXPECT_EQ(t.cornerValue[0], 100.0);  // (0, 1)
+    EXPECT_EQ(t.cornerValue[1], 110.0);               // (1, 1)
+    EXPECT_EQ(t.cornerValue[2], 200.0);               // (0, 2)
+    EXPECT_EQ(t.cornerValue[3], 210.0);               // (1, 2)
+}
+
+TEST(GridTable, SetUpRejectsDimensionCountsItCannotHold) {
+    Grid_Table t{};
+    t.dims = 0;
+    EXPECT_FALSE(grid_allocate_work(t));
+    t.dims = Grid_Table::kMaxDims + 1;
+    EXPECT_FALSE(grid_allocate_work(t));
+    const double x[1] = {1.0};
+    EXPECT_EQ(grid_lookup(t, x), 0.0);  // an unusable table answers 0
+    Grid_Table u = make_1d();
+    grid_release(u);
+    grid_release(u);  // twice is harmless
+    EXPECT_EQ(u.dims, 0);
+}
+
+TEST(GridTable, LookupOnceMatchesATableLookup) {
+    const std::uint32_t sizes[] = {4, 3};
+    const double* axes[] = {kAxisA, kAxisB};
+    const Grid_Descriptor d{2, sizes, axes, kGrid2};
+    Grid_Table t = make_2d();
+    for (double a : {0.0, 3.0, 10.0, 27.5, 40.0}) {
+        for (double b : {-1.0, -0.3, 0.0, 0.9, 1.0}) {
+            const double in[2] = {a, b};
+            EXPECT_EQ(grid_lookup_once(d, in), grid_lookup(t, in)) << a << ", " << b;
+        }
+    }
+}
+
+TEST(GridTable, ClampAndLerpClamped) {
+    EXPECT_EQ(clamp(5.0, 0.0, 1.0), 1.0);
+    EXPECT_EQ(clamp(-5.0, 0.0, 1.0), 0.0);
+    EXPECT_EQ(clamp(0.25, 0.0, 1.0), 0.25);
+    EXPECT_EQ(lerp_clamped(5.0, 0.0, 10.0, 100.0, 200.0), 150.0);
+    EXPECT_EQ(lerp_clamped(20.0, 0.0, 10.0, 100.0, 200.0), 200.0);
+    // Descending outputs are limited to the same closed range.
+    EXPECT_EQ(lerp_clamped(20.0, 0.0, 10.0, 200.0, 100.0), 100.0);
+    EXPECT_EQ(lerp_clamped(-20.0, 0.0, 10.0, 200.0, 100.0), 200.0);
+}
