@@ -22,6 +22,11 @@ if [ "$(id -u)" = 0 ] && command -v apt-get > /dev/null; then
     fi
 fi
 
+# The Windows check must not be skipped quietly for want of its tools.
+for tool in x86_64-w64-mingw32-g++ /usr/lib/wine/wine64; do
+    command -v "$tool" > /dev/null || { echo "missing $tool: install g++-mingw-w64-x86-64 and wine64"; exit 1; }
+done
+
 jobs=$(nproc 2> /dev/null || echo 2)
 
 echo "== generated aerodynamic data is current"
