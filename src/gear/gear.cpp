@@ -93,10 +93,20 @@ void gear_step(double dt, bool hydraulics_ok) {
 
     if (hydraulics_ok) {
         const double error = gear.steer_target - gear.steer_position;
+        const double step = kSteerRate * dt;
         if (error < -kSteerDeadband) {
-            gear.steer_position -= kSteerRate * dt;
+            gear.steer_position -= step;
         } else if (error > kSteerDeadband) {
-            gear.steer_position += kSteerRate * dt;
+            gear.steer_position += step;
+        }
+        // A long frame (dt above twice the dead band) could carry the wheel
+        // past the dead band on the far side and leave it swinging about the
+        // target for good; such a step lands on the target instead. Every
+        // step that ends inside the dead band is left as it was.
+        const double overshoot = gear.steer_position - gear.steer_target;
+        if ((error < -kSteerDeadband && overshoot < -kSteerDeadband) ||
+            (error > kSteerDeadband && overshoot > kSteerDeadband)) {
+            gear.steer_position = gear.steer_target;
         }
     }
 

@@ -108,3 +108,20 @@ TEST(Gear, HostPostsMapToNoseRightLeftWithCompressionLast) {
     EXPECT_FALSE(weight_on_wheels());
     EXPECT_EQ(G_Gear.wheels[LEG_NOSE].feedback[0], 0.0);
 }
+
+TEST(Gear, SteeringSettlesWithLongFramesInsteadOfSwinging) {
+    G_Gear.wheels[LEG_NOSE].compression = 0.05;
+    G_Params.pedal_position = -1.0;  // target 0.185
+    // At 20 Hz a full step is 0.05, five times the dead band: the wheel
+    // must still come to rest inside it rather than swing about the target.
+    run(10, true, 0.05);
+    const double settled = G_Gear.steer_position;
+    EXPECT_NEAR(settled, 0.185, 0.01);
+    run(5, true, 0.05);
+    EXPECT_EQ(G_Gear.steer_position, settled);
+    // At 100 Hz every step ends inside the dead band, as it always did.
+    G_Params.pedal_position = 1.0;
+    run(100, true, 0.01);
+    EXPECT_NEAR(G_Gear.steer_position, -0.185, 0.01);
+    EXPECT_NE(G_Gear.steer_position, -0.185);  // stopped on entering the band
+}
