@@ -1,0 +1,139 @@
+// Shared fixture for the propulsion tests: engine, fuel and electrical
+// records from their load state, a sea-level standard atmosphere, cockpit
+// writes captured in order, and floating-point traps on so that a NaN or an
+// overflow fails the test where it is born.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <functional>
+
+#include "host/lifecycle.h"
+#include "host/shared_state.h"
+#include "propulsion/electrical.h"
+#include "propulsion/engine.h"
+#include "propulsion/fuel.h"
+
+namespace propulsion_test {
+
+// Cockpit parameters stand for themselves: the handle is the name.
+constexpr const char* kTat = "TOTAL_AIR_TEMP";
+constexpr const char* kEgt = "EGT";
+constexpr const char* kGtsRpm = "GTS_RPM";
+constexpr const char* kN1Rpm = "N1_RPM";
+constexpr const char* kEssBus = "ESS_SERV_BUS";
+constexpr const char* kGenBus = "GEN_BUS";
+
+struct Published {
+    const char* name;
+    double value;
+};
+
+constexpr int kLogCapacity = 64;
+inline Published g_log[kLogCapacity];
+inline int g_log_length = 0;
+
+inline void capture(void* handle, double value) {
+    if (g_log_length == kLogCapacity) g_log_length = 0;
+    g_log[g_log_length++] = Published{static_cast<const char*>(handle), value};
+}
+
+inline Cockpit_Api capturing_api() {
+    Cockpit_Api api;
+    api.update_parameter_with_number = &capture;
+    return api;
+}
+
+inline void clear_log() { g_log_length = 0; }
+
+}  // namespace propulsion_test
+
+class PropulsionTest : public ::testing::Test {
+ protected:
+    void SetUp() override {
+        using namespace propulsion_test;
+        library_load();
+
+        Force_List thrust_list = G_Engine.core.forces;
+        thrust_list.length = 0;
+        G_Engine = Engine{};
+        G_Engine.core.forces = thrust_list;
+        G_Engine.electrical = &G_Electrical;
+        G_Engine.core.state = &G_FlightState;
+        G_Engine.gts_api = G_Engine.n1_api = G_Engine.core.egt_api = capturing_api();
+        G_Engine.gts_rpm_handle = const_cast<char*>(kGtsRpm);
+        G_Engine.n1_handle = const_cast<char*>(kN1Rpm);
+        G_Engine.core.egt_handle = const_cast<char*>(kEgt);
+        G_Engine.core.tat_handle = const_cast<char*>(kTat);
+
+        G_Electrical = Electrical_System{};
+        G_Electrical.api = capturing_api();
+        G_Electrical.ess_handle = const_cast<char*>(kEssBus);
+        G_Electrical.gen_handle = const_cast<char*>(kGenBus);
+
+        G_Fuel = Fuel_System{};
+        fuel_construct();
+        G_Params = Global_Params{};
+
+        G_FlightState = Flight_State{};
+        sea_level(0.0);
+        clear_log();
+#ifdef __GLIBC__
+        feenableexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+#endif
+    }
+
+    void TearDown() override {
+#ifdef __GLIBC__
+        fedisableexcept(FE_ALL_EXCEPT);
+#endif
+    }
+
+    // Standard sea-level air at a calibrated airspeed (kcas set directly,
+    // as the air data would leave it).
+    static void sea_level(double kcas) {
+        Flight_State& s = G_FlightState;
+        s.temperature = 288.15;
+        s.speed_of_sound = 340.294;
+        s.altitude = 0.0;
+        s.mach = 0.0;
+        s.kcas = kcas;
+    }
+
+    bool weight_on_wheels = true;
+    bool all_gear_down = true;
+
+    // The propulsion part of a frame in the frame driver's order: engine
+    // (with the fuel before the burn), burn, electrical.
+    void frame(double dt) {
+        const double fuel = total_internal();
+        engine_step(dt, fuel, all_gear_down, weight_on_wheels);
+        if (!G_Fuel.unlimited_fuel && fuel != 0.0) fuel_burn(dt, G_Engine.core.fuel_flow);
+        electrical_step(dt, G_Engine.core.rpm / 100.0);
+    }
+
+    void run(double seconds, double dt = 0.01) {
+        const int frames = static_cast<int>(seconds / dt + 0.5);
+        for (int i = 0; i < frames; ++i) frame(dt);
+    }
+
+    // Runs frames until done() holds; returns the time it took, or -1 when
+    // it did not happen within limit seconds.
+    double run_until(const std::function<bool()>& done, double limit, double dt = 0.01) {
+        const int frames = static_cast<int>(limit / dt + 0.5);
+        for (int i = 1; i <= frames; ++i) {
+            frame(dt);
+            if (done()) return i * dt;
+        }
+        return -1.0;
+    }
+
+    // A running engine at idle, as a hot start on the ground leaves it.
+    void hot_start(double fuel_kg = 2000.0) {
+        start_aircraft(Start_Mode::Hot);
+        G_Fuel.tanks[0].quantity = G_Fuel.tanks[1].quantity = 0.0;
+        G_Fuel.tanks[2].quantity = G_Fuel.tanks[3].quantity = 0.0;
+        fill_tanks(fuel_kg);
+    }
+};

@@ -1,0 +1,481 @@
+#include <cmath>
+
+#include "propulsion_test_support.h"
+
+using namespace propulsion_test;
+
+namespace {
+
+constexpr double kDt = 0.01;
+constexpr double kFrameSlack = 2.5 * kDt;  // the frame an event lands in
+
+double idle_fraction() { return std::pow(0.55, 3.5); }
+
+}  // namespace
+
+// The whole ground start with the pilot's operations, checking each phase's
+// timing and the hand-over between phases.
+TEST_F(PropulsionTest, ColdGroundStartRunsThroughEveryPhaseOnTime) {
+    Engine& e = G_Engine;
+    Engine_Core& core = e.core;
+    Electrical_System& el = G_Electrical;
+    start_aircraft(Start_Mode::Cold);
+    fill_tanks(2000.0);
+
+    // Power: batteries and generator switch.
+    el.battery1_on = el.battery2_on = true;
+    el.generator_switch = true;
+    frame(kDt);
+    ASSERT_TRUE(el.essential_bus_powered);
+    EXPECT_FALSE(el.generator_online);
+
+    set_start_switch(0.5);
+    press_gts_start();
+    ASSERT_TRUE(e.gts_starting);
+    EXPECT_FALSE(core.start_requested);  // on the ground the button asks no relight
+
+    // GTS 0 -> 65 % at 4.5 %/s.
+    const double spool = run_until([&] { return e.gts_ready; }, 30.0);
+    EXPECT_NEAR(spool, 65.0 / 4.5, kFrameSlack);
+    EXPECT_EQ(e.gts_rpm, 65.0);
+    // It holds there until engaged; the engine stays still and burns nothing.
+    run(3.0);
+    EXPECT_EQ(e.gts_rpm, 65.0);
+    EXPECT_TRUE(e.gts_starting);
+    EXPECT_EQ(core.rpm, 0.0);
+    EXPECT_EQ(core.fuel_flow, 0.0);
+
+    // Start: engaged, 65 -> 100 % in 1.75 s.
+    set_start_switch(1.0);
+    EXPECT_TRUE(e.gts_engaged);
+    EXPECT_TRUE(core.start_requested);
+    const double engage = run_until([&] { return e.gts_rpm == 100.0; }, 5.0);
+    EXPECT_NEAR(engage, 1.75, kFrameSlack);
+
+    // Cranking: n1 at 12.5 %/s, rpm = n1/3.125 up to 32.
+    const double to_light_off_n1 = run_until([&] { return core.n1_rpm > 46.0; }, 10.0);
+    EXPECT_NEAR(to_light_off_n1, 46.0 / 12.5, kFrameSlack);
+    EXPECT_DOUBLE_EQ(core.rpm, core.n1_rpm / 3.125);
+    EXPECT_TRUE(core.start_in_progress);  // above 10 % with the GTS ready
+    EXPECT_FALSE(core.lit);
+    EXPECT_EQ(core.fuel_flow, 0.0);  // cut-off closed
+    const double to_crank_limit = run_until([&] { return core.rpm == 32.0; }, 10.0);
+    EXPECT_NEAR(to_light_off_n1 + to_crank_limit, 8.0, kFrameSlack);
+    run(1.0);
+    EXPECT_EQ(core.rpm, 32.0);
+    EXPECT_EQ(core.n1_rpm, 100.0);
+
+    // Fuel on, switch back to run: the light-off ramp at 1.8 %/s.
+    toggle_cutoff();
+    ASSERT_TRUE(e.fuel_on);
+    EXPECT_EQ(e.throttle_lever, 0.2);
+    set_start_switch(0.5);
+    frame(kDt);
+    EXPECT_DOUBLE_EQ(core.rpm, 32.0 + 1.8 * kDt);
+    EXPECT_GT(core.fuel_flow, 0.0);  // fuel is admitted and lighting
+    const double egt_lighting = core.egt;
+    const double to_self_sustain = run_until([&] { return core.rpm > 45.0; }, 20.0) + kDt;
+    EXPECT_NEAR(to_self_sustain, 13.0 / 1.8, kFrameSlack);
+    EXPECT_GT(core.egt, egt_lighting);
+    // Past 45 the GTS shuts down and the start request clears.
+    EXPECT_FALSE(e.gts_starting);
+    EXPECT_FALSE(e.gts_engaged);
+    EXPECT_FALSE(core.start_requested);
+    EXPECT_LT(e.gts_rpm, 100.0);
+    EXPECT_TRUE(el.generator_online);
+
+    // Rule 3b carries the ramp to 55, where the engine is lit.
+    const double to_lit = run_until([&] { return core.lit; }, 20.0);
+    EXPECT_NEAR(to_self_sustain + to_lit, 23.0 / 1.8, kFrameSlack);
+    EXPECT_EQ(core.rpm, 55.0);
+    EXPECT_FALSE(core.start_in_progress);
+    EXPECT_EQ(el.essential_bus_volts, 28.0);
+    run(5.0);
+    EXPECT_EQ(e.gts_rpm, 0.0);
+    EXPECT_FALSE(e.gts_spool_down);
+
+    // It now follows the throttle.
+    core.throttle = 100.0;
+    run(20.0);
+    EXPECT_GT(core.rpm, 99.9);
+    EXPECT_EQ(core.n1_rpm, 100.0);
+    EXPECT_TRUE(core.lit);
+    EXPECT_NEAR(e.throttle_lever, 1.0, 1e-12);
+}
+
+TEST_F(PropulsionTest, StarterRefusesWithoutBusOrBeforeSixtyFivePercent) {
+    Engine& e = G_Engine;
+    start_aircraft(Start_Mode::Cold);
+    fill_tanks(1000.0);
+
+    // Bus unpowered: no GTS; in the air the button still asks for a relight.
+    weight_on_wheels = false;
+    frame(kDt);
+    set_start_switch(0.5);
+    press_gts_start();
+    EXPECT_FALSE(e.gts_starting);
+    EXPECT_TRUE(e.core.start_requested);
+
+    // Switch to start before the GTS reaches 65: only the switch moves.
+    set_start_switch(0.0);
+    EXPECT_FALSE(e.core.start_requested);
+    G_Electrical.battery1_on = true;
+    frame(kDt);
+    set_start_switch(0.5);
+    weight_on_wheels = true;
+    frame(kDt);
+    press_gts_start();
+    ASSERT_TRUE(e.gts_starting);
+    run(5.0);
+    set_start_switch(1.0);
+    EXPECT_EQ(e.start_switch, 1.0);
+    EXPECT_FALSE(e.gts_engaged);
+    EXPECT_FALSE(e.core.start_requested);
+
+    // Switch off: the GTS spools down at 20 %/s; a press meanwhile is ignored.
+    set_start_switch(0.5);
+    run(10.0);
+    ASSERT_EQ(e.gts_rpm, 65.0);
+    set_start_switch(0.0);
+    EXPECT_TRUE(e.gts_spool_down);
+    EXPECT_FALSE(e.gts_starting);
+    set_start_switch(0.5);
+    press_gts_start();
+    EXPECT_FALSE(e.gts_starting);
+    const double down = run_until([&] { return e.gts_rpm == 0.0; }, 10.0);
+    EXPECT_NEAR(down, 65.0 / 20.0, kFrameSlack);
+    frame(kDt);
+    EXPECT_FALSE(e.gts_spool_down);
+}
+
+TEST_F(PropulsionTest, CutoffToggleWorksOnlyFromCutoffOrIdleDetent) {
+    Engine& e = G_Engine;
+    toggle_cutoff();
+    EXPECT_EQ(e.throttle_lever, 0.2);
+    EXPECT_TRUE(e.fuel_on);
+    toggle_cutoff();
+    EXPECT_EQ(e.throttle_lever, 0.0);
+    EXPECT_FALSE(e.fuel_on);
+    e.throttle_lever = 0.6;
+    e.fuel_on = true;
+    toggle_cutoff();
+    EXPECT_EQ(e.throttle_lever, 0.6);
+    EXPECT_TRUE(e.fuel_on);
+}
+
+// Only combustion burns fuel: a windmilling or cranked engine burns none, the
+// light-off ramp (fuel admitted, lighting) and a lit engine burn the table's
+// flow.
+TEST_F(PropulsionTest, UnlitEngineBurnsNoFuelButLightOffAndRunningDo) {
+    Engine_Core& core = G_Engine.core;
+    fill_tanks(1000.0);
+    weight_on_wheels = false;
+
+    // Windmilling at 260 kcas (rpm 14.857, where the table reads ~158 lb/h).
+    sea_level(260.0);
+    run(1.0);
+    ASSERT_NEAR(core.rpm, 260.0 / 350.0 * 20.0, 1e-12);
+    EXPECT_EQ(core.fuel_flow, 0.0);
+    EXPECT_EQ(total_internal(), 1000.0);
+    EXPECT_EQ(G_Fuel.fuel_used, 0.0);
+
+    // Fuel on with the switch at run and no relight asked: it holds, unlit.
+    toggle_cutoff();
+    set_start_switch(0.5);
+    run(1.0);
+    EXPECT_FALSE(core.lit);
+    EXPECT_EQ(core.fuel_flow, 0.0);
+    EXPECT_EQ(total_internal(), 1000.0);
+
+    // Relight asked: the ramp burns fuel as the table gives it at its rpm.
+    press_gts_start();
+    frame(kDt);
+    EXPECT_FALSE(core.lit);
+    const double expected = 600.0 * (core.rpm / 56.5) * 0.45359237 / 3600.0;
+    EXPECT_NEAR(core.fuel_flow, expected, 1e-12);
+    EXPECT_LT(total_internal(), 1000.0);
+
+    // Lit at idle: 600 * 55/56.5 = 584.07 lb/h, about 0.0736 kg/s.
+    run_until([&] { return core.lit; }, 30.0);
+    frame(kDt);
+    EXPECT_NEAR(core.fuel_flow, 600.0 * 55.0 / 56.5 * 0.45359237 / 3600.0, 1e-12);
+    EXPECT_NEAR(core.fuel_flow, 0.0736, 1e-4);
+
+    // Cut-off: flamed out at once, no flow.
+    toggle_cutoff();
+    frame(kDt);
+    EXPECT_FALSE(core.lit);
+    EXPECT_EQ(core.fuel_flow, 0.0);
+}
+
+TEST_F(PropulsionTest, FuelFlowFollowsTableAndHalvesBy40000Feet) {
+    Engine_Core& core = G_Engine.core;
+    hot_start();
+    // Power 33.3 % gives rpm 55 + 0.45 x 33.3 = 70, a breakpoint: 1000 lb/h.
+    core.throttle = core.power = 100.0 * 15.0 / 45.0;
+    frame(kDt);
+    ASSERT_NEAR(core.rpm, 70.0, 1e-9);
+    const double sea_flow = core.fuel_flow;
+    EXPECT_NEAR(sea_flow, 1000.0 * 0.45359237 / 3600.0, 1e-9);
+    // Altitude factor: 0.75 at 20000 ft, floor 0.5 from 40000 ft.
+    struct Point {
+        double feet, factor;
+    };
+    for (const Point& p : {Point{20000.0, 0.75}, Point{40000.0, 0.5}, Point{65000.0, 0.5}}) {
+        G_FlightState.altitude = p.feet / 3.28084;
+        frame(kDt);
+        EXPECT_NEAR(core.fuel_flow, p.factor * sea_flow, 1e-12) << p.feet;
+    }
+}
+
+TEST_F(PropulsionTest, MaxThrustAtReferenceConditionsAndItsLimits) {
+    Engine_Core& core = G_Engine.core;
+    Flight_State& s = G_FlightState;
+    hot_start();
+
+    // Sea level static: 24461.8 N, under the 24590 N cap.
+    frame(kDt);
+    EXPECT_NEAR(core.max_thrust, 24461.8, 0.05);
+    // Idle delivers 1.3 * max_thrust * 0.55^3.5, at the thrust point.
+    EXPECT_NEAR(core.thrust, 1.3 * core.max_thrust * idle_fraction(), 1e-9);
+    Vec3 pushed;
+    ASSERT_TRUE(force_list_pop(core.forces, pushed));
+    EXPECT_EQ(pushed.x, core.thrust);
+    EXPECT_EQ(pushed.y, 0.0);
+    EXPECT_EQ(pushed.z, 0.0);
+    EXPECT_EQ(G_Params.engine_rpm_percent, 55.0);
+
+    // Mach 0.8 at 10000 m, 223.15 K: cycle 18661.2 N, lapse 0.6795 -> 12679.3 N.
+    s.mach = 0.8;
+    s.temperature = 223.15;
+    s.speed_of_sound = 299.46;
+    s.altitude = 10000.0;
+    frame(kDt);
+    EXPECT_NEAR(core.max_thrust, 12679.3, 0.05);
+
+    // Cold dense air hits the cap; from 65000 ft the lapse floor is 10 %.
+    s.mach = 0.0;
+    s.temperature = 216.65;
+    s.speed_of_sound = 295.07;
+    s.altitude = 0.0;
+    frame(kDt);
+    EXPECT_EQ(core.max_thrust, 24590.0);
+    s.altitude = 65000.0 / 3.28084;
+    frame(kDt);
+    EXPECT_NEAR(core.max_thrust, 2459.0, 1e-9);
+    s.altitude = 30000.0;
+    frame(kDt);
+    EXPECT_NEAR(core.max_thrust, 2459.0, 1e-9);
+
+    // Outside the cycle: no atmosphere yet (0 K), or a Mach number at which
+    // the core jet cannot form. No thrust, and no NaN (traps are on).
+    s = Flight_State{};
+    frame(kDt);
+    EXPECT_EQ(core.max_thrust, 0.0);
+    EXPECT_EQ(core.thrust, 0.0);
+    sea_level(0.0);
+    s.mach = 3.6;
+    frame(kDt);
+    EXPECT_EQ(core.max_thrust, 0.0);
+    s.mach = 3.3;  // still inside
+    frame(kDt);
+    EXPECT_GE(core.max_thrust, 0.0);
+    EXPECT_TRUE(std::isfinite(core.max_thrust));
+}
+
+// Throttle slam from idle to full: power climbs at 0.2 x error below 10 %,
+// 24 %/s in the middle band while the error exceeds 40, 0.7 x error after
+// that and 0.5 x error above 90; rpm = 55 + 0.45 x power.
+TEST_F(PropulsionTest, ThrottleSlamPassesThroughEachPowerBandAtItsRate) {
+    Engine_Core& core = G_Engine.core;
+    hot_start();
+    core.throttle = 100.0;
+    frame(kDt);
+    EXPECT_NEAR(core.power, 100.0 * 0.2 * kDt, 1e-12);
+
+    const double t10 = run_until([&] { return core.power >= 10.0; }, 5.0) + kDt;
+    EXPECT_NEAR(t10, -std::log(0.9) / 0.2, kFrameSlack);
+    const double before = core.power;
+    frame(kDt);
+    EXPECT_NEAR(core.power - before, 24.0 * kDt, 1e-12);
+    const double t60 = run_until([&] { return core.power >= 60.0; }, 5.0) + kDt;
+    EXPECT_NEAR(t60, (60.0 - before) / 24.0, kFrameSlack);
+    const double t90 = run_until([&] { return core.power > 90.0; }, 5.0);
+    EXPECT_NEAR(t90, std::log(40.0 / 10.0) / 0.7, 3 * kFrameSlack);
+    const double above = core.power;
+    frame(kDt);
+    EXPECT_NEAR(core.power - above, (100.0 - above) * 0.5 * kDt, 1e-12);
+    EXPECT_NEAR(core.rpm, 55.0 + 0.45 * core.power, 1e-12);
+
+    run(20.0);
+    EXPECT_GT(core.power, 99.99);
+    EXPECT_LE(core.power, 100.0);
+    EXPECT_NEAR(core.thrust, 1.3 * core.max_thrust, 0.5);
+    // rpm 100 at 15 C ambient: EGT 90 + 320 + 15.
+    EXPECT_NEAR(core.egt, 425.0, 0.1);
+
+    // Chop to idle: the power comes back down, never below the throttle.
+    core.throttle = 0.0;
+    run(30.0);
+    EXPECT_GE(core.power, 0.0);
+    EXPECT_LT(core.power, 1.0);
+    EXPECT_NEAR(core.rpm, 55.0, 0.5);
+}
+
+TEST_F(PropulsionTest, StarvationCutsFuelAndShutsTheStarterInTheSameStep) {
+    Engine& e = G_Engine;
+    hot_start(0.4);
+    e.gts_starting = e.gts_engaged = true;
+    e.gts_rpm = 50.0;
+    engine_step(kDt, total_internal(), false, true);
+    EXPECT_FALSE(e.core.lit);
+    EXPECT_FALSE(e.fuel_on);
+    EXPECT_FALSE(e.gts_starting);
+    EXPECT_FALSE(e.gts_engaged);
+    EXPECT_TRUE(e.gts_spool_down);
+    EXPECT_LT(e.core.rpm, 55.0);
+    EXPECT_EQ(e.core.fuel_flow, 0.0);
+
+    // 0.5 kg is enough to keep running.
+    SetUp();
+    hot_start(0.5);
+    engine_step(kDt, total_internal(), false, true);
+    EXPECT_TRUE(G_Engine.core.lit);
+    EXPECT_TRUE(G_Engine.fuel_on);
+}
+
+TEST_F(PropulsionTest, PublishesFourCockpitParametersInOrderEveryStep) {
+    Engine& e = G_Engine;
+    hot_start();
+    Flight_State& s = G_FlightState;
+    s.mach = 0.8;
+    s.temperature = 223.15;
+    s.speed_of_sound = 299.46;
+    s.altitude = 10000.0;
+    e.gts_rpm = 30.0;
+    e.gts_spool_down = true;
+    clear_log();
+    engine_step(kDt, 1000.0, false, false);
+
+    ASSERT_EQ(g_log_length, 4);
+    EXPECT_STREQ(g_log[0].name, kTat);
+    EXPECT_STREQ(g_log[1].name, kEgt);
+    EXPECT_STREQ(g_log[2].name, kGtsRpm);
+    EXPECT_STREQ(g_log[3].name, kN1Rpm);
+    EXPECT_NEAR(g_log[0].value, 223.15 * (1.0 + 0.2 * 0.64) - 273.15, 1e-9);
+    EXPECT_NEAR(g_log[1].value, 90.0 * idle_fraction() + 320.0 + (223.15 - 273.15), 1e-9);
+    EXPECT_NEAR(g_log[2].value, 30.0 - 20.0 * kDt, 1e-12);
+    EXPECT_EQ(g_log[3].value, 100.0);
+    EXPECT_EQ(G_Params.engine_rpm_percent, 55.0);
+}
+
+TEST_F(PropulsionTest, UnlitEngineEgtRisesWithFuelAndCoolsWithout) {
+    Engine_Core& core = G_Engine.core;
+    fill_tanks(100.0);
+    // Cold engine on the ground at 15 C: target 15 C at rpm 0; EGT 25 at load.
+    core.egt = 25.0;
+    frame(1.0);
+    EXPECT_DOUBLE_EQ(core.egt, 25.0 - 2.4);
+    // With fuel admitted it only climbs toward its target, never down.
+    G_Engine.fuel_on = true;
+    G_Engine.start_switch = 0.5;
+    frame(1.0);
+    EXPECT_DOUBLE_EQ(core.egt, 25.0 - 2.4);
+    core.egt = 0.0;
+    frame(0.5);
+    EXPECT_DOUBLE_EQ(core.egt, 12.0);
+}
+
+// A frame of zero length moves nothing that depends on time; a frame of ten
+// seconds keeps every state finite and in range through a whole start.
+TEST_F(PropulsionTest, ZeroAndHugeFrameTimesStayWellBehaved) {
+    Engine& e = G_Engine;
+    Engine_Core& core = e.core;
+    start_aircraft(Start_Mode::Cold);
+    fill_tanks(3000.0);
+    G_Electrical.battery1_on = true;
+    G_Electrical.generator_switch = true;
+    frame(kDt);
+    set_start_switch(0.5);
+    press_gts_start();
+    run(20.0);
+    set_start_switch(1.0);
+    run(5.0);  // cranking
+
+    const Engine before = e;
+    const double fuel = total_internal();
+    const double charge = G_Electrical.battery1_charge;
+    frame(0.0);
+    EXPECT_EQ(e.gts_rpm, before.gts_rpm);
+    EXPECT_EQ(core.n1_rpm, before.core.n1_rpm);
+    EXPECT_EQ(core.rpm, before.core.rpm);
+    EXPECT_EQ(core.egt, before.core.egt);
+    EXPECT_EQ(total_internal(), fuel);
+    EXPECT_EQ(G_Electrical.battery1_charge, charge);
+
+    // Running: power, rpm and EGT hold.
+    hot_start();
+    core.throttle = 70.0;
+    run(3.0);
+    const double power = core.power;
+    const double rpm = core.rpm;
+    const double egt = core.egt;
+    frame(0.0);
+    EXPECT_EQ(core.power, power);
+    EXPECT_EQ(core.rpm, rpm);
+    EXPECT_EQ(core.egt, egt);
+
+    // Ten-second frames through a cold start, a slam, a flame-out.
+    SetUp();
+    start_aircraft(Start_Mode::Cold);
+    fill_tanks(3000.0);
+    G_Electrical.battery1_on = G_Electrical.generator_switch = true;
+    const auto in_range = [&] {
+        const double values[] = {e.gts_rpm,   core.power,      core.rpm,
+                                 core.n1_rpm, core.thrust,     core.fuel_flow,
+                                 core.egt,    core.max_thrust, e.throttle_lever};
+        for (double v : values) {
+            if (!std::isfinite(v)) return false;
+        }
+        return e.gts_rpm >= 0.0 && e.gts_rpm <= 100.0 && core.power >= 0.0 && core.power <= 100.0 &&
+               core.rpm >= 0.0 && core.rpm <= 100.0 && total_internal() >= 0.0;
+    };
+    constexpr double kHuge = 10.0;
+    frame(kHuge);
+    set_start_switch(0.5);
+    press_gts_start();
+    frame(kHuge);
+    frame(kHuge);
+    EXPECT_EQ(e.gts_rpm, 65.0);
+    set_start_switch(1.0);
+    frame(kHuge);
+    EXPECT_EQ(e.gts_rpm, 100.0);
+    frame(kHuge);
+    EXPECT_EQ(core.rpm, 32.0);
+    toggle_cutoff();
+    set_start_switch(0.5);
+    for (int i = 0; i < 3; ++i) {
+        frame(kHuge);
+        EXPECT_TRUE(in_range());
+    }
+    EXPECT_TRUE(core.lit);
+    // Slam and chop with long frames: the setting lands on the throttle
+    // instead of swinging past it.
+    core.throttle = 60.0;
+    for (int i = 0; i < 4; ++i) {
+        frame(kHuge);
+        EXPECT_TRUE(in_range());
+        EXPECT_LE(core.power, 60.0);
+    }
+    EXPECT_EQ(core.power, 60.0);
+    core.throttle = 0.0;
+    frame(kHuge);
+    EXPECT_EQ(core.power, 0.0);
+    sea_level(300.0);
+    toggle_cutoff();
+    for (int i = 0; i < 4; ++i) {
+        frame(kHuge);
+        EXPECT_TRUE(in_range());
+    }
+    EXPECT_NEAR(core.rpm, 300.0 / 350.0 * 20.0, 1e-12);
+}
