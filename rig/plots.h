@@ -1,0 +1,15 @@
+// SVG line charts of a flight and an index.html that shows them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sample.h"
+
+namespace rig {
+
+// Writes altitude.svg, speed.svg, alpha.svg, engine.svg, surfaces.svg,
+// gear.svg and index.html into dir (created if missing).
+bool write_plots(const std::string& dir, const std::vector<Sample>& samples, std::string& error);
+
+}  // namespace rig

@@ -1,0 +1,41 @@
+// Flies a scenario through the model: initial conditions, the checklist of
+// events, the autopilot, the record, crash and sanity checks, expectations.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host_loop.h"
+#include "scenario.h"
+#include "summary.h"
+
+namespace rig {
+
+struct Run_Options {
+    std::string csv_path;      // empty: no CSV
+    int csv_every = 1;         // write every n-th frame
+    std::string plot_dir;      // empty: no plots
+    bool progress = false;     // a progress line on stderr
+    std::FILE* log = nullptr;  // event log and summary; may be null
+};
+
+struct Expectation_Result {
+    const Expectation* expectation = nullptr;
+    bool passed = false;
+    bool evaluated = false;
+    double worst = 0.0;  // the value furthest outside the bounds (or the value)
+};
+
+struct Run_Result {
+    bool completed = false;  // reached its end or a stop without failing
+    std::string failure;     // crash, non-finite value, I/O error
+    Summary summary;
+    std::vector<Expectation_Result> expectations;
+    bool expectations_met() const;
+};
+
+// Flies the scenario on a freshly loaded model (one flight per load).
+Run_Result run_scenario(const Scenario& scenario, const Model_Api& api, const Run_Options& options);
+
+}  // namespace rig

@@ -1,0 +1,330 @@
+#include "scenario.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "sample.h"
+#include "summary.h"
+
+namespace rig {
+namespace {
+
+constexpr double kMinDt = 1.0 / 200.0;  // s
+constexpr double kMaxDt = 1.0 / 100.0;  // s
+
+bool number(const std::string& word, double& out) {
+    if (word.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    out = std::strtod(word.c_str(), &end);
+    return errno == 0 && end && *end == '\0' && std::isfinite(out);
+}
+
+struct Line_Parser {
+    std::vector<std::string> words;
+    std::size_t next = 0;
+    std::string error;
+
+    bool done() const { return next >= words.size(); }
+    bool word(std::string& out, const char* what) {
+        if (done()) return fail(std::string("expected ") + what);
+        out = words[next++];
+        return true;
+    }
+    bool value(double& out, const char* what) {
+        std::string w;
+        if (!word(w, what)) return false;
+        if (!number(w, out))
+            return fail(std::string("expected a number for ") + what + ", got '" + w + "'");
+        return true;
+    }
+    bool end() {
+        if (!done()) return fail("unexpected '" + words[next] + "'");
+        return true;
+    }
+    bool fail(const std::string& why) {
+        error = why;
+        return false;
+    }
+};
+
+bool variable_known(const std::string& name) { return find_column(name.c_str()) != nullptr; }
+
+bool parse_condition(Line_Parser& p, Condition& c) {
+    std::string op;
+    if (!p.word(c.variable, "a variable")) return false;
+    if (!variable_known(c.variable)) return p.fail("unknown variable '" + c.variable + "'");
+    if (!p.word(op, "a comparison")) return false;
+    if (op == "<") {
+        c.op = Compare::Less;
+    } else if (op == "<=") {
+        c.op = Compare::Less_Equal;
+    } else if (op == ">") {
+        c.op = Compare::Greater;
+    } else if (op == ">=") {
+        c.op = Compare::Greater_Equal;
+    } else {
+        return p.fail("unknown comparison '" + op + "' (use < <= > >=)");
+    }
+    return p.value(c.value, "the comparison value");
+}
+
+bool parse_autopilot(Line_Parser& p, Autopilot_Command& c) {
+    using Channel = Autopilot_Command::Channel;
+    std::string mode;
+    if (!p.word(mode, "an autopilot mode")) return false;
+    if (mode == "off") {
+        c.channel = Channel::All;
+        return p.end();
+    }
+    if (mode == "vertical" || mode == "lateral" || mode == "speed") {
+        std::string off;
+        if (!p.word(off, "'off'") || off != "off") return p.fail("expected 'off' after " + mode);
+        c.channel = mode == "vertical" ? Channel::Vertical
+                                       : (mode == "lateral" ? Channel::Lateral : Channel::Speed);
+        return p.end();
+    }
+    if (mode == "wings_level") {
+        c.channel = Channel::Lateral;
+        c.lateral = Lateral_Mode::Wings_Level;
+        return p.end();
+    }
+    if (mode == "pitch") {
+        c.channel = Channel::Vertical;
+        c.vertical = Vertical_Mode::Pitch;
+    } else if (mode == "climb") {
+        c.channel = Channel::Vertical;
+        c.vertical = Vertical_Mode::Climb;
+    } else if (mode == "altitude") {
+        c.channel = Channel::Vertical;
+        c.vertical = Vertical_Mode::Altitude;
+    } else if (mode == "bank") {
+        c.channel = Channel::Lateral;
+        c.lateral = Lateral_Mode::Bank;
+    } else if (mode == "heading") {
+        c.channel = Channel::Lateral;
+        c.lateral = Lateral_Mode::Heading;
+    } else if (mode == "airspeed") {
+        c.channel = Channel::Speed;
+        c.speed = Speed_Mode::Airspeed;
+    } else {
+        return p.fail("unknown autopilot mode '" + mode + "'");
+    }
+    return p.value(c.target, "the autopilot target") && p.end();
+}
+
+bool parse_action(Line_Parser& p, Action& a) {
+    std::string kind;
+    if (!p.word(kind, "an action")) return false;
+    if (kind == "command") {
+        double command = 0.0, value = 0.0;
+        if (!p.value(command, "the command number") || !p.value(value, "the command value")) {
+            return false;
+        }
+        a.kind = Action::Kind::Command;
+        a.command = static_cast<int>(command);
+        if (static_cast<double>(a.command) != command)
+            return p.fail("command numbers are integers");
+        a.value = static_cast<float>(value);
+        return p.end();
+    }
+    if (kind == "throttle") {
+        a.kind = Action::Kind::Throttle;
+        if (!p.value(a.throttle, "the throttle fraction")) return false;
+        if (a.throttle < 0.0 || a.throttle > 1.0) return p.fail("throttle is a fraction 0..1");
+        return p.end();
+    }
+    if (kind == "autopilot") {
+        a.kind = Action::Kind::Autopilot;
+        return parse_autopilot(p, a.autopilot);
+    }
+    if (kind == "stop") {
+        a.kind = Action::Kind::Stop;
+        return p.end();
+    }
+    return p.fail("unknown action '" + kind + "' (command, throttle, autopilot, stop)");
+}
+
+bool parse_expectation(Line_Parser& p, Expectation& e) {
+    if (!p.word(e.variable, "a variable")) return false;
+    if (!variable_known(e.variable) && !is_summary_value(e.variable)) {
+        return p.fail("unknown variable '" + e.variable + "'");
+    }
+    if (!p.value(e.min, "the lower bound") || !p.value(e.max, "the upper bound")) return false;
+    if (e.min > e.max) return p.fail("the lower bound is above the upper bound");
+    std::string when;
+    if (!p.word(when, "'at end', 'at T' or 'from T1 to T2'")) return false;
+    if (when == "at") {
+        std::string what;
+        if (!p.word(what, "'end' or a time")) return false;
+        if (what == "end") {
+            e.when = Expectation::When::End;
+        } else if (number(what, e.from)) {
+            e.when = Expectation::When::At;
+        } else {
+            return p.fail("expected 'end' or a time after 'at'");
+        }
+    } else if (when == "from") {
+        std::string to;
+        if (!p.value(e.from, "the start time") || !p.word(to, "'to'") || to != "to" ||
+            !p.value(e.to, "the end time")) {
+            return p.fail("expected 'from T1 to T2'");
+        }
+        e.when = Expectation::When::During;
+    } else {
+        return p.fail("expected 'at end', 'at T' or 'from T1 to T2'");
+    }
+    if (e.when != Expectation::When::End && !variable_known(e.variable)) {
+        return p.fail("summary values are known only at end");
+    }
+    return p.end();
+}
+
+bool parse_vector(Line_Parser& p, V3& v) {
+    return p.value(v.x, "x") && p.value(v.y, "y") && p.value(v.z, "z") && p.end();
+}
+
+bool parse_line(Line_Parser& p, Scenario& s, const std::string& raw, int line) {
+    std::string key;
+    p.word(key, "a keyword");
+    if (key == "name" || key == "description") {
+        std::string text;
+        for (std::size_t i = p.next; i < p.words.size(); ++i) {
+            text += (i > p.next ? " " : "") + p.words[i];
+        }
+        (key == "name" ? s.name : s.description) = text;
+        return true;
+    }
+    if (key == "start") {
+        std::string mode;
+        if (!p.word(mode, "cold, hot or air")) return false;
+        if (mode == "cold") {
+            s.start = Start_Mode::Cold;
+        } else if (mode == "hot") {
+            s.start = Start_Mode::Hot;
+        } else if (mode == "air") {
+            s.start = Start_Mode::Air;
+            std::string trimmed;
+            if (!p.done()) {
+                p.word(trimmed, "");
+                if (trimmed != "trimmed")
+                    return p.fail("expected 'trimmed' or nothing after 'air'");
+                s.trimmed = true;
+            }
+        } else {
+            return p.fail("start is cold, hot or air");
+        }
+        return p.end();
+    }
+    if (key == "fuel") return p.value(s.fuel, "fuel (kg)") && p.end();
+    if (key == "mass") return p.value(s.empty_mass, "empty mass (kg)") && p.end();
+    if (key == "cg") return parse_vector(p, s.center_of_mass);
+    if (key == "position") return parse_vector(p, s.position);
+    if (key == "altitude") return p.value(s.position.y, "altitude (m)") && p.end();
+    if (key == "heading") return p.value(s.heading, "heading (deg)") && p.end();
+    if (key == "speed") return p.value(s.speed, "speed (kcas)") && p.end();
+    if (key == "wind") return parse_vector(p, s.wind);
+    if (key == "flaps") {
+        if (!p.value(s.flaps, "flap lever 0..1")) return false;
+        if (s.flaps < 0.0 || s.flaps > 1.0) return p.fail("the flap lever is 0..1");
+        return p.end();
+    }
+    if (key == "gear") {
+        std::string pos;
+        if (!p.word(pos, "up or down")) return false;
+        if (pos != "up" && pos != "down") return p.fail("gear is up or down");
+        s.gear_down = pos == "down";
+        return p.end();
+    }
+    if (key == "dt") {
+        if (!p.value(s.dt, "frame time (s)")) return false;
+        if (s.dt < kMinDt || s.dt > kMaxDt) return p.fail("dt must lie between 0.005 and 0.01 s");
+        return p.end();
+    }
+    if (key == "end") {
+        if (!p.value(s.end, "end time (s)")) return false;
+        if (s.end <= 0.0) return p.fail("end time must be positive");
+        return p.end();
+    }
+    if (key == "at" || key == "after" || key == "when") {
+        Event e;
+        e.line = line;
+        e.text = raw;
+        if (key == "when") {
+            e.trigger.kind = Trigger::Kind::When;
+            if (!parse_condition(p, e.trigger.condition)) return false;
+        } else {
+            e.trigger.kind = key == "at" ? Trigger::Kind::At : Trigger::Kind::After;
+            if (!p.value(e.trigger.time, "a time (s)")) return false;
+            if (e.trigger.time < 0.0) return p.fail("times are not negative");
+        }
+        if (!parse_action(p, e.action)) return false;
+        s.events.push_back(e);
+        return true;
+    }
+    if (key == "expect") {
+        Expectation e;
+        e.line = line;
+        e.text = raw;
+        if (!parse_expectation(p, e)) return false;
+        s.expectations.push_back(e);
+        return true;
+    }
+    return p.fail("unknown keyword '" + key + "'");
+}
+
+std::string trim(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    const auto last = s.find_last_not_of(" \t\r");
+    return s.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+bool parse_scenario(const std::string& text, Scenario& out, std::string& error) {
+    Scenario s;
+    std::istringstream in(text);
+    std::string raw;
+    int line = 0;
+    while (std::getline(in, raw)) {
+        ++line;
+        const std::string content = trim(raw.substr(0, raw.find('#')));
+        if (content.empty()) continue;
+        Line_Parser p;
+        std::istringstream words(content);
+        for (std::string w; words >> w;) p.words.push_back(w);
+        if (!parse_line(p, s, content, line)) {
+            error = "line " + std::to_string(line) + ": " + p.error;
+            return false;
+        }
+    }
+    if (s.end < s.dt) {
+        error = "the scenario ends before its first frame";
+        return false;
+    }
+    out = s;
+    return true;
+}
+
+bool load_scenario(const std::string& path, Scenario& out, std::string& error) {
+    std::ifstream file(path);
+    if (!file) {
+        error = "cannot read " + path;
+        return false;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (!parse_scenario(text.str(), out, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+bool is_summary_value(const std::string& name) { return find_summary_value(name) >= 0; }
+
+}  // namespace rig

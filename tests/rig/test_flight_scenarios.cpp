@@ -1,0 +1,165 @@
+// The shipped scenarios flown through the real model, each in a process of
+// its own (a fresh library), with the summary held to plausible bounds; the
+// rig's determinism; trim; crash detection. These need the complete model.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "model_api.h"
+#include "runner.h"
+#include "scenario.h"
+
+namespace rig {
+namespace {
+
+class Flight : public ::testing::Test {
+ protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(load_model(default_library_paths(), api_, error)) << error;
+    }
+
+    Run_Result fly(const std::string& name) {
+        Scenario s;
+        std::string error;
+        EXPECT_TRUE(
+            load_scenario(std::string(QFM_RIG_SCENARIO_DIR) + "/" + name + ".txt", s, error))
+            << error;
+        return fly_scenario(s);
+    }
+
+    Run_Result fly_scenario(const Scenario& s) {
+        Run_Options options;
+        Run_Result r = run_scenario(s, api_, options);
+        for (const Expectation_Result& e : r.expectations) {
+            EXPECT_TRUE(e.evaluated && e.passed)
+                << e.expectation->text << " (value " << e.worst << ")";
+        }
+        return r;
+    }
+
+    static double value(const Run_Result& r, Summary_Index i) {
+        EXPECT_TRUE(r.summary.set[i]) << summary_name(i);
+        return r.summary.value[i];
+    }
+
+    Model_Api api_;
+};
+
+TEST_F(Flight, ColdStartTaxiTakeOffClimbAndCruise) {
+    const Run_Result r = fly("a_cold_start_climb");
+    ASSERT_TRUE(r.completed) << r.failure;
+    EXPECT_GT(value(r, SUM_engine_lit_time), 20.0);
+    EXPECT_LT(value(r, SUM_engine_lit_time), 90.0);
+    // Leaves the ground at a plausible speed after a plausible roll.
+    EXPECT_GT(value(r, SUM_liftoff_kcas), 130.0);
+    EXPECT_LT(value(r, SUM_liftoff_kcas), 190.0);
+    EXPECT_GT(value(r, SUM_takeoff_roll), 600.0);
+    EXPECT_LT(value(r, SUM_takeoff_roll), 2500.0);
+    EXPECT_GT(value(r, SUM_gear_up_time), value(r, SUM_liftoff_time));
+    // Climbs to 3000 m and holds it within 30 m at 250 kcas.
+    EXPECT_LT(value(r, SUM_climb_time), 700.0);
+    EXPECT_NEAR(value(r, SUM_cruise_altitude), 3000.0, 30.0);
+    EXPECT_LT(value(r, SUM_cruise_altitude_dev), 30.0);
+    EXPECT_NEAR(value(r, SUM_cruise_kcas), 250.0, 5.0);
+    EXPECT_GT(value(r, SUM_cruise_alpha), 0.0);
+    EXPECT_LT(value(r, SUM_cruise_alpha), 15.0);
+    EXPECT_GT(value(r, SUM_cruise_throttle), 0.3);
+    EXPECT_LT(value(r, SUM_cruise_throttle), 1.0);
+    EXPECT_GT(value(r, SUM_fuel_used), 100.0);
+    EXPECT_LT(value(r, SUM_fuel_used), 1000.0);
+    EXPECT_FALSE(r.summary.set[SUM_touchdown_time]);
+}
+
+TEST_F(Flight, HotStartInTheAirHoldsLevelFlight) {
+    const Run_Result r = fly("b_air_start_level");
+    ASSERT_TRUE(r.completed) << r.failure;
+    EXPECT_LT(value(r, SUM_cruise_altitude_dev), 20.0);
+    EXPECT_GT(value(r, SUM_cruise_duration), 250.0);
+    EXPECT_GT(value(r, SUM_fuel_used), 10.0);
+    EXPECT_LT(value(r, SUM_min_nz), 1.0);
+    EXPECT_GT(value(r, SUM_min_nz), 0.8);
+}
+
+TEST_F(Flight, FlameOutWindmillAndAirRelight) {
+    const Run_Result r = fly("c_flameout_relight");
+    ASSERT_TRUE(r.completed) << r.failure;
+    EXPECT_GT(value(r, SUM_relight_time), value(r, SUM_flameout_time));
+    EXPECT_LT(value(r, SUM_relight_time) - value(r, SUM_flameout_time), 90.0);
+}
+
+TEST_F(Flight, ApproachLandingAndBrakedRollToAStop) {
+    const Run_Result r = fly("d_approach_landing");
+    ASSERT_TRUE(r.completed) << r.failure;
+    EXPECT_GT(value(r, SUM_touchdown_sink), 0.0);
+    EXPECT_LT(value(r, SUM_touchdown_sink), 2.5);
+    EXPECT_GT(value(r, SUM_landing_roll), 300.0);
+    EXPECT_LT(value(r, SUM_landing_roll), 2500.0);
+    EXPECT_LT(value(r, SUM_end_time), 400.0);  // stopped before the time ran out
+}
+
+TEST_F(Flight, BellyContactWithTheGearUpIsACrash) {
+    Scenario s;
+    std::string error;
+    ASSERT_TRUE(
+        parse_scenario("start air trimmed\naltitude 60\nspeed 200\nend 60\n"
+                       "at 0 autopilot climb -3\nafter 0 autopilot wings_level\n",
+                       s, error))
+        << error;
+    const Run_Result r = run_scenario(s, api_, Run_Options{});
+    EXPECT_FALSE(r.completed);
+    EXPECT_NE(r.failure.find("crash"), std::string::npos) << r.failure;
+    EXPECT_LT(value(r, SUM_end_time), 30.0);
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int run_rig(const std::string& arguments) {
+    const std::string command = std::string(QFM_RIG_BINARY) + " " + arguments + " > /dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(Rig, TheSameScenarioFlownTwiceGivesABitIdenticalRecord) {
+    const std::string first = ::testing::TempDir() + "rig_determinism_1.csv";
+    const std::string second = ::testing::TempDir() + "rig_determinism_2.csv";
+    ASSERT_EQ(run_rig("fly d_approach_landing --quiet --csv " + first), 0);
+    ASSERT_EQ(run_rig("fly d_approach_landing --quiet --csv " + second), 0);
+    const std::string a = read_file(first), b = read_file(second);
+    EXPECT_GT(a.size(), 100000u);
+    EXPECT_TRUE(a == b);
+    std::remove(first.c_str());
+    std::remove(second.c_str());
+}
+
+TEST(Rig, TrimFindsLevelFlightAndSaysPlainlyWhenThereIsNone) {
+    EXPECT_EQ(run_rig("trim --speed 250 --altitude 3000"), 0);
+    EXPECT_EQ(run_rig("trim --speed 160 --altitude 300 --flaps 1 --gear down"), 0);
+    EXPECT_EQ(run_rig("trim --speed 600 --altitude 3000"), 1);
+    EXPECT_EQ(run_rig("trim --speed 250"), 3);
+}
+
+TEST(Rig, PlotsAndCsvAreWrittenAndUnknownScenariosRefused) {
+    const std::string dir = ::testing::TempDir() + "rig_plots";
+    const std::string csv = ::testing::TempDir() + "rig_plots.csv";
+    ASSERT_EQ(
+        run_rig("fly b_air_start_level --quiet --csv-every 10 --csv " + csv + " --plot " + dir), 0);
+    const std::string index = read_file(dir + "/index.html");
+    EXPECT_NE(index.find("altitude.svg"), std::string::npos);
+    EXPECT_NE(read_file(dir + "/engine.svg").find("<polyline"), std::string::npos);
+    const std::string record = read_file(csv);
+    EXPECT_EQ(record.rfind("t,x,altitude,", 0), 0u);
+    // 300 s at 100 frames a second, every tenth row, plus the header.
+    EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 3001);
+    EXPECT_EQ(run_rig("fly no_such_scenario"), 3);
+}
+
+}  // namespace
+}  // namespace rig

@@ -1,0 +1,222 @@
+// The rig's physics against closed forms: rigid body, atmosphere, ground.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "atmosphere.h"
+#include "ground.h"
+#include "rigid_body.h"
+#include "vec.h"
+
+namespace rig {
+namespace {
+
+constexpr double kG = kStandardGravity;
+
+Mass_Properties aircraft_mass() {
+    Mass_Properties m;
+    m.mass = 9000.0;
+    m.inertia = {10247.0, 28268.8, 30032.72};
+    return m;
+}
+
+TEST(RigidBody, FreeFallMatchesClosedFormAtSeveralFrameTimes) {
+    for (double dt : {0.005, 0.01, 0.02}) {
+        Body_State s;
+        s.position = {0.0, 1000.0, 0.0};
+        s.velocity = {50.0, 10.0, -5.0};
+        const int n = static_cast<int>(std::lround(10.0 / dt));
+        for (int i = 0; i < n; ++i)
+            rigid_body_step(s, aircraft_mass(), Loads{}, nullptr, nullptr, kG, dt);
+        const double t = n * dt;
+        EXPECT_NEAR(s.position.y, 1000.0 + 10.0 * t - 0.5 * kG * t * t, 1e-9) << dt;
+        EXPECT_NEAR(s.velocity.y, 10.0 - kG * t, 1e-10) << dt;
+        EXPECT_NEAR(s.position.x, 50.0 * t, 1e-9);
+        EXPECT_NEAR(s.position.z, -5.0 * t, 1e-9);
+    }
+}
+
+TEST(RigidBody, BodyForceAcceleratesAlongTheRotatedAxis) {
+    // Pitched 30 degrees nose up and yawed 90 degrees left: body x points up
+    // and to the west. A body-x force of m*g*2 gives 2 g along that axis,
+    // less gravity.
+    Body_State s;
+    s.attitude = from_euler({kPi / 2.0, kPi / 6.0, 0.0});
+    const Mass_Properties m = aircraft_mass();
+    Loads loads;
+    loads.force_body = {2.0 * m.mass * kG, 0.0, 0.0};
+    const double dt = 0.01;
+    for (int i = 0; i < 500; ++i) rigid_body_step(s, m, loads, nullptr, nullptr, kG, dt);
+    const double t = 5.0;
+    const double a_up = 2.0 * kG * std::sin(kPi / 6.0) - kG;
+    const double a_west = 2.0 * kG * std::cos(kPi / 6.0);
+    EXPECT_NEAR(s.velocity.y, a_up * t, 1e-9);
+    EXPECT_NEAR(s.velocity.z, -a_west * t, 1e-9);
+    EXPECT_NEAR(s.velocity.x, 0.0, 1e-9);
+    EXPECT_NEAR(s.position.z, -0.5 * a_west * t * t, 1e-7);
+}
+
+TEST(RigidBody, TorqueFreeTumbleKeepsAngularMomentumAndEnergy) {
+    Body_State s;
+    s.omega = {0.3, 1.5, 0.05};  // near the intermediate axis: a real tumble
+    const Mass_Properties m = aircraft_mass();
+    const V3 h0 = angular_momentum_world(s, m);
+    const auto energy = [&](const Body_State& b) {
+        return 0.5 * (m.inertia.x * b.omega.x * b.omega.x + m.inertia.y * b.omega.y * b.omega.y +
+                      m.inertia.z * b.omega.z * b.omega.z);
+    };
+    const double e0 = energy(s);
+    for (int i = 0; i < 6000; ++i) rigid_body_step(s, m, Loads{}, nullptr, nullptr, 0.0, 0.01);
+    const V3 h = angular_momentum_world(s, m);
+    EXPECT_NEAR(h.x, h0.x, 1e-4 * norm(h0));
+    EXPECT_NEAR(h.y, h0.y, 1e-4 * norm(h0));
+    EXPECT_NEAR(h.z, h0.z, 1e-4 * norm(h0));
+    EXPECT_NEAR(energy(s), e0, 1e-5 * e0);
+    // The attitude stays a unit quaternion and the motion did tumble.
+    const Quat q = s.attitude;
+    EXPECT_NEAR(q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z, 1.0, 1e-12);
+    EXPECT_GT(std::fabs(s.omega.x - 0.3), 0.05);
+}
+
+TEST(RigidBody, SpinAboutAPrincipalAxisTurnsAtConstantRate) {
+    Body_State s;
+    s.omega = {0.0, 0.0, 0.2};  // pitching up at 0.2 rad/s
+    for (int i = 0; i < 100; ++i)
+        rigid_body_step(s, aircraft_mass(), Loads{}, nullptr, nullptr, 0.0, 0.01);
+    EXPECT_NEAR(to_euler(s.attitude).pitch, 0.2, 1e-9);
+    EXPECT_NEAR(s.omega.z, 0.2, 1e-12);
+}
+
+TEST(RigidBody, MomentAboutZPitchesTheNoseUp) {
+    Body_State s;
+    Loads loads;
+    loads.moment_body = {0.0, 0.0, 30032.72};  // 1 rad/s^2 about z
+    for (int i = 0; i < 100; ++i)
+        rigid_body_step(s, aircraft_mass(), loads, nullptr, nullptr, 0.0, 0.01);
+    EXPECT_NEAR(s.omega.z, 1.0, 1e-9);
+    EXPECT_NEAR(to_euler(s.attitude).pitch, 0.5, 1e-9);
+}
+
+TEST(Euler, AnglesRoundTripAndFollowTheHostConventions) {
+    const Euler e{0.4, -0.3, 1.1};
+    const Euler back = to_euler(from_euler(e));
+    EXPECT_NEAR(back.yaw, e.yaw, 1e-12);
+    EXPECT_NEAR(back.pitch, e.pitch, 1e-12);
+    EXPECT_NEAR(back.roll, e.roll, 1e-12);
+    // Positive yaw turns the nose to the west (left of north).
+    EXPECT_LT(rotate(from_euler({0.3, 0.0, 0.0}), {1, 0, 0}).z, 0.0);
+    // Positive roll puts the right wing (body z) down.
+    EXPECT_LT(rotate(from_euler({0.0, 0.0, 0.3}), {0, 0, 1}).y, 0.0);
+    // Positive pitch raises the nose.
+    EXPECT_GT(rotate(from_euler({0.0, 0.3, 0.0}), {1, 0, 0}).y, 0.0);
+}
+
+struct Isa_Point {
+    double altitude, temperature, pressure, density, speed_of_sound;
+};
+
+TEST(Atmosphere, MatchesTheStandardTable) {
+    // ICAO standard atmosphere, geopotential altitude.
+    const Isa_Point table[] = {
+        {0.0, 288.15, 101325.0, 1.225, 340.294},
+        {5000.0, 255.65, 54019.9, 0.736116, 320.529},
+        {11000.0, 216.65, 22632.1, 0.363918, 295.070},
+        {20000.0, 216.65, 5474.89, 0.0880349, 295.070},
+    };
+    for (const Isa_Point& p : table) {
+        const Air air = isa(p.altitude);
+        EXPECT_NEAR(air.temperature, p.temperature, 1e-9) << p.altitude;
+        EXPECT_NEAR(air.pressure / p.pressure, 1.0, 2e-5) << p.altitude;
+        EXPECT_NEAR(air.density / p.density, 1.0, 2e-5) << p.altitude;
+        EXPECT_NEAR(air.speed_of_sound, p.speed_of_sound, 2e-3) << p.altitude;
+    }
+    // Continuous across the layer boundaries and warming above 20 km.
+    EXPECT_NEAR(isa(11000.0 - 1e-6).pressure, isa(11000.0 + 1e-6).pressure, 1e-3);
+    EXPECT_NEAR(isa(25000.0).temperature, 221.65, 1e-9);
+}
+
+TEST(Atmosphere, CalibratedAirspeedEqualsTrueAtSeaLevelAndRoundTrips) {
+    EXPECT_NEAR(kcas_from_tas(100.0, 1.225), 194.3844, 1e-9);
+    const double rho = isa(3000.0).density;
+    EXPECT_NEAR(kcas_from_tas(tas_from_kcas(250.0, rho), rho), 250.0, 1e-9);
+    EXPECT_GT(tas_from_kcas(250.0, rho), 250.0 / kKnotsPerMps);
+}
+
+TEST(Ground, AircraftRestsLevelWithStrutsSlightlyCompressed) {
+    Ground g = default_ground();
+    const double mass = 9000.0;
+    const Rest_Pose pose = rest_pose(g, mass, kG);
+    EXPECT_NEAR(pose.pitch, 0.0, 0.2 / kDegPerRad);
+    Body_State s;
+    s.position = {0.0, pose.height, 0.0};
+    s.attitude = from_euler({0.0, pose.pitch, 0.0});
+    Mass_Properties m = aircraft_mass();
+    m.mass = mass;
+    // Settle from the computed pose; it must barely move.
+    for (int i = 0; i < 500; ++i) rigid_body_step(s, m, Loads{}, ground_loads, &g, kG, 0.01);
+    EXPECT_NEAR(s.position.y, pose.height, 0.01);
+    EXPECT_NEAR(to_euler(s.attitude).pitch * kDegPerRad, 0.0, 0.3);
+    EXPECT_LT(norm(s.velocity), 1e-3);
+    for (int post = 0; post < POST_COUNT; ++post) {
+        EXPECT_TRUE(g.result[post].contact) << post;
+        EXPECT_GT(g.result[post].compression, 0.03) << post;
+        EXPECT_LT(g.result[post].compression, 0.25) << post;
+    }
+    EXPECT_NEAR(g.result[POST_LEFT].compression, g.result[POST_RIGHT].compression, 1e-9);
+    const double total = g.result[0].load + g.result[1].load + g.result[2].load;
+    EXPECT_NEAR(total, mass * kG, 1.0);
+    EXPECT_EQ(hull_contact(s, g.center_of_mass), -1);
+}
+
+TEST(Ground, BrakesStopARollingAircraftAndRaisedLegsDropItOnItsBelly) {
+    Ground g = default_ground();
+    Mass_Properties m = aircraft_mass();
+    const Rest_Pose pose = rest_pose(g, m.mass, kG);
+    Body_State s;
+    s.position = {0.0, pose.height, 0.0};
+    s.attitude = from_euler({0.0, pose.pitch, 0.0});
+    s.velocity = {30.0, 0.0, 0.0};
+
+    // Rolling only: about 0.02 g of deceleration.
+    Body_State rolling = s;
+    for (int i = 0; i < 100; ++i) rigid_body_step(rolling, m, Loads{}, ground_loads, &g, kG, 0.01);
+    EXPECT_NEAR(rolling.velocity.x, 30.0 - 0.02 * kG, 0.05);
+
+    g.controls.brake[POST_LEFT] = g.controls.brake[POST_RIGHT] = 1.0;
+    double t = 0.0;
+    while (s.velocity.x > 0.1 && t < 30.0) {
+        rigid_body_step(s, m, Loads{}, ground_loads, &g, kG, 0.01);
+        t += 0.01;
+    }
+    // Braked mains carry about 93 % of the weight: roughly 0.48 g.
+    EXPECT_GT(t, 30.0 / (0.6 * kG));
+    EXPECT_LT(t, 30.0 / (0.35 * kG));
+    EXPECT_LT(std::fabs(s.velocity.z), 0.05);
+
+    g.controls = Ground_Controls{};
+    g.controls.leg_down[POST_NOSE] = g.controls.leg_down[POST_LEFT] =
+        g.controls.leg_down[POST_RIGHT] = false;
+    int hull = -1;
+    for (int i = 0; i < 200 && hull < 0; ++i) {
+        rigid_body_step(s, m, Loads{}, ground_loads, &g, kG, 0.01);
+        hull = hull_contact(s, g.center_of_mass);
+    }
+    EXPECT_GE(hull, 0);
+}
+
+TEST(Ground, NoseWheelSteeredLeftTurnsTheAircraftLeft) {
+    Ground g = default_ground();
+    Mass_Properties m = aircraft_mass();
+    const Rest_Pose pose = rest_pose(g, m.mass, kG);
+    Body_State s;
+    s.position = {0.0, pose.height, 0.0};
+    s.attitude = from_euler({0.0, pose.pitch, 0.0});
+    s.velocity = {10.0, 0.0, 0.0};
+    g.controls.steer_angle = 8.0 / kDegPerRad;
+    for (int i = 0; i < 300; ++i) rigid_body_step(s, m, Loads{}, ground_loads, &g, kG, 0.01);
+    EXPECT_GT(to_euler(s.attitude).yaw, 0.05);  // yaw positive: nose left
+    EXPECT_LT(s.position.z, -0.5);              // drifted west of the start
+}
+
+}  // namespace
+}  // namespace rig
