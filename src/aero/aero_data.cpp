@@ -1,5 +1,7 @@
 #include "aero/aero_data.h"
 
+#include <cmath>
+
 #include "aero/aero_tables.h"
 
 Aero_Data G_Aero;
@@ -73,6 +75,98 @@ const Table_Spec kTables[] = {
 
 static_assert(sizeof(kTables) / sizeof(kTables[0]) == 47, "47 tables, slot 9 unused");
 
+// Fills the search cells of an axis; false when the axis needs more cells
+// than the plan holds.
+bool plan_cells(Table_Axis& axis) {
+    const double* a = axis.breakpoints;
+    const std::uint32_t last = axis.size - 1;
+    double closest = a[last] - a[0];
+    for (std::uint32_t i = 0; i < last; ++i) {
+        if (a[i + 1] - a[i] < closest) closest = a[i + 1] - a[i];
+    }
+    // Cells of at most the closest spacing, and one more for the last
+    // breakpoint itself.
+    const double span = a[last] - a[0];
+    const double cells = std::ceil(span / closest);
+    if (!(cells >= 1.0) || cells + 1.0 > Table_Axis::kMaxCells) return false;
+    axis.cell_count = static_cast<std::uint32_t>(cells) + 1;
+    axis.cells_per_degree = cells / span;
+    for (std::uint32_t cell = 0; cell < axis.cell_count; ++cell) {
+        // The lower edge of the cell, as the search computes cells.
+        std::uint32_t i = 0;
+        while (i + 1 < last &&
+               static_cast<std::uint32_t>((a[i + 1] - a[0]) * axis.cells_per_degree) <= cell) {
+            ++i;
+        }
+        axis.first_breakpoint[cell] = static_cast<std::uint8_t>(i);
+    }
+    return true;
+}
+
+// The index of the plan's axis for axis position d of table t, added if
+// new; -1 when the plan has no room.
+int plan_axis(Table_Pass_Plan& plan, const Grid_Table& t, int d) {
+    const double ceiling = d == 0 ? t.inputCeiling : 0.0;
+    for (int k = 0; k < plan.axis_count; ++k) {
+        const Table_Axis& axis = plan.axes[k];
+        if (axis.breakpoints == t.axes[d] && axis.size == t.axisSizes[d] && axis.position == d &&
+            axis.ceiling == ceiling) {
+            return k;
+        }
+    }
+    if (plan.axis_count == Table_Pass_Plan::kMaxAxes || t.axisSizes[d] < 2) return -1;
+    Table_Axis& axis = plan.axes[plan.axis_count];
+    axis = Table_Axis{};
+    axis.breakpoints = t.axes[d];
+    axis.size = t.axisSizes[d];
+    axis.position = d;
+    axis.ceiling = ceiling;
+    if (!plan_cells(axis)) return -1;
+    return plan.axis_count++;
+}
+
+// Derives the table pass's plan from the tables as set up. Left not ready
+// (every table then looked up on its own) if a table has more than two axes
+// or the tables use more distinct axes or axis pairs than the plan holds.
+void plan_table_pass(Aero_Data& a) {
+    Table_Pass_Plan& plan = a.table_plan;
+    plan = Table_Pass_Plan{};
+    for (int slot = 0; slot < AERO_SLOT_COUNT; ++slot) {
+        const Grid_Table& t = a.tables[slot];
+        if (t.dims == 0) continue;
+        if (t.dims > 2) return;
+        const int alpha = plan_axis(plan, t, 0);
+        const int beta = t.dims == 2 ? plan_axis(plan, t, 1) : -1;
+        if (alpha < 0 || (t.dims == 2 && beta < 0)) return;
+
+        int g = 0;
+        while (g < plan.group_count &&
+               (plan.groups[g].alpha_axis != alpha || plan.groups[g].beta_axis != beta)) {
+            ++g;
+        }
+        if (g == plan.group_count) {
+            if (g == Table_Pass_Plan::kMaxGroups) return;
+            plan.groups[g].alpha_axis = static_cast<std::int8_t>(alpha);
+            plan.groups[g].beta_axis = static_cast<std::int8_t>(beta);
+            ++plan.group_count;
+        }
+        Table_Group& group = plan.groups[g];
+
+        int repeats = -1;
+        for (int i = 0; i < group.count && repeats < 0; ++i) {
+            if (a.tables[group.slots[i]].values == t.values) repeats = group.slots[i];
+        }
+        if (repeats >= 0) {
+            group.copy_slots[group.copy_count] = static_cast<std::int8_t>(slot);
+            group.copy_from[group.copy_count] = static_cast<std::int8_t>(repeats);
+            ++group.copy_count;
+        } else {
+            group.slots[group.count++] = static_cast<std::int8_t>(slot);
+        }
+    }
+    plan.ready = true;
+}
+
 }  // namespace
 
 double clamped_line_eval(const Clamped_Line& line, double x) {
@@ -115,6 +209,7 @@ void aero_data_construct() {
         }
         if (spec.alpha == ALPHA_14) t.inputCeiling = kAlphaCeilingDeg;
     }
+    plan_table_pass(a);
 }
 
 void aero_data_destroy() {

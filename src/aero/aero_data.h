@@ -5,6 +5,8 @@
 // degrees.
 #pragma once
 
+#include <cstdint>
+
 #include "host/force_list.h"
 #include "host/shared_state.h"
 #include "aero/grid_table.h"
@@ -48,6 +50,53 @@ enum Drag_List : int {
     DRAG_LIST_COUNT
 };
 
+// One axis of the table pass: a breakpoint list in a given axis position,
+// with the input ceiling its tables apply (alpha axis only). Every table over
+// the same axis gets the same input and therefore the same bracket.
+struct Table_Axis {
+    static constexpr int kMaxCells = 64;
+    const double* breakpoints = nullptr;  // degrees, strictly ascending
+    std::uint32_t size = 0;
+    int position = 0;      // 0: alpha (first input), 1: beta (second input)
+    double ceiling = 0.0;  // the tables' inputCeiling, degrees; 0 = none
+    // Where the bracket search starts: the axis cut into cells no wider than
+    // the closest two breakpoints (cell = (x - first) * cells_per_degree,
+    // truncated), and for each cell the last breakpoint that falls in it or
+    // in an earlier one. A cell holds at most one breakpoint, so the search
+    // moves about one step from there.
+    double cells_per_degree = 0.0;
+    std::uint32_t cell_count = 0;
+    std::uint8_t first_breakpoint[kMaxCells] = {};
+};
+
+// Tables over the same pair of axes (or the same single axis): they share
+// the bracket, the weights and the grid offsets of the four (or two) corners.
+// A table whose grid repeats an earlier table's of the group (the clean
+// references) takes that table's result.
+struct Table_Group {
+    std::int8_t alpha_axis = -1;  // index into the plan's axes
+    std::int8_t beta_axis = -1;   // -1: one-dimensional tables
+    int count = 0;
+    std::int8_t slots[AERO_SLOT_COUNT] = {};
+    int copy_count = 0;
+    std::int8_t copy_slots[AERO_SLOT_COUNT] = {};
+    std::int8_t copy_from[AERO_SLOT_COUNT] = {};
+};
+
+// How the table pass shares its work, derived from the tables when they are
+// set up: one bracket search per distinct axis serves every table over it,
+// and tables over the same axes are blended group by group. Results and kept
+// brackets are those of looking every table up on its own.
+struct Table_Pass_Plan {
+    static constexpr int kMaxAxes = 8;
+    static constexpr int kMaxGroups = 8;
+    bool ready = false;  // false: every table is looked up on its own
+    int axis_count = 0;
+    Table_Axis axes[kMaxAxes];
+    int group_count = 0;
+    Table_Group groups[kMaxGroups];
+};
+
 struct Aero_Data {
     Flight_State* state = nullptr;
 
@@ -76,6 +125,8 @@ struct Aero_Data {
 
     double flap_drag_increment = 0.0;
     double flap_lift_increment = 0.0;
+
+    Table_Pass_Plan table_plan;
 };
 
 extern Aero_Data G_Aero;

@@ -4,6 +4,8 @@
 // their references, fixed flap, elevator and speed-brake terms, and rate
 // derivatives with rates normalised by c/(2V) or b/(2V)).
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "aero/aero_data.h"
 #include "controls/flight_controls.h"
@@ -31,20 +33,148 @@ double limit(double x, double lo, double hi) {
     x = x < lo ? lo : x;
     return x > hi ? hi : x;
 }
-}  // namespace
 
-void aero_table_pass(const Body_Motion& motion, bool on_ground) {
-    Aero_Data& a = G_Aero;
-    const double alpha = limit(motion.alpha_deg, kAlphaMinDeg, kAlphaMaxDeg);
-    const double beta = limit(motion.beta_deg, kBetaMinDeg, kBetaMaxDeg);
-    a.shakeAmplitude =
-        on_ground ? 0.0 : limit((alpha - kBuffetOnsetDeg) / kBuffetSpanDeg, 0.0, 1.0);
+// The bracket of one axis of the table pass, shared by every table over it.
+// Filled by find_bracket; t and one_minus_t only when blend is set.
+struct Axis_Bracket {
+    std::uint32_t index[2];  // lower, upper: as a table keeps it
+    bool blend;              // the bracket's breakpoint values differ
+    double t;                // (x - lower value)/(upper value - lower value)
+    double one_minus_t;
+};
+
+// The bracket the table's own search finds: an exact hit on breakpoint i
+// gives (i, i), an input strictly between a[i] and a[i+1] gives (i, i+1).
+// The search starts at the breakpoint the axis's cell for x names and walks
+// to the cell with a[i] <= x <= a[i+1]; the exact comparisons then decide the
+// pair, so it is the pair a scan from the start finds. False when x is
+// outside the axis or NaN: the table then keeps its previous bracket.
+bool find_bracket(const Table_Axis& axis, double x, Axis_Bracket& b) {
+    const double* a = axis.breakpoints;
+    if (!(x >= a[0] && x <= a[axis.size - 1])) return false;
+    // x - a[0] lies in [0, a[last] - a[0]]: the cell is in 0..cell_count - 1.
+    std::uint32_t cell = static_cast<std::uint32_t>((x - a[0]) * axis.cells_per_degree);
+    if (cell >= axis.cell_count) cell = axis.cell_count - 1;
+    std::uint32_t i = axis.first_breakpoint[cell];
+    while (i > 0 && a[i] > x) --i;
+    while (a[i + 1] < x) ++i;
+    std::uint32_t lo = i;
+    std::uint32_t hi = i + 1;  // a[lo] <= x <= a[hi]
+    if (x == a[lo]) {
+        hi = lo;
+    } else if (x == a[hi]) {
+        lo = hi;
+    }
+    b.index[0] = lo;
+    b.index[1] = hi;
+    const double lo_value = a[lo];
+    const double hi_value = a[hi];
+    b.blend = lo_value != hi_value;
+    if (b.blend) {
+        b.t = (x - lo_value) / (hi_value - lo_value);
+        b.one_minus_t = 1.0 - b.t;
+    }
+    return true;
+}
+
+// The table's own lookup, one table at a time.
+void lookup_each_table(Aero_Data& a, double alpha, double beta) {
     for (int slot = 0; slot < AERO_SLOT_COUNT; ++slot) {
         Grid_Table& t = a.tables[slot];
         if (t.dims == 0) continue;  // slot 9 has no table
         double inputs[2] = {alpha, beta};
         if (t.inputCeiling != 0.0 && inputs[0] > t.inputCeiling) inputs[0] = t.inputCeiling;
         a.slots[slot] = grid_lookup(t, inputs);
+    }
+}
+
+// Blend along alpha between the grid values at offsets lower and upper, as
+// the table's reduction does: t*upper + (1 - t)*lower.
+double blend_alpha(const Axis_Bracket& ab, const double* v, std::uint32_t lower,
+                   std::uint32_t upper) {
+    return ab.blend ? ab.t * v[upper] + ab.one_minus_t * v[lower] : v[lower];
+}
+
+// One group of one-dimensional tables over the same alpha axis.
+void lookup_group_1d(Aero_Data& a, const Table_Group& g, const Axis_Bracket& ab) {
+    for (int i = 0; i < g.count; ++i) {
+        const int slot = g.slots[i];
+        Grid_Table& t = a.tables[slot];
+        std::memcpy(t.bracketIndex[0], ab.index, sizeof ab.index);
+        a.slots[slot] = blend_alpha(ab, t.values, ab.index[0], ab.index[1]);
+    }
+    for (int i = 0; i < g.copy_count; ++i) {
+        std::memcpy(a.tables[g.copy_slots[i]].bracketIndex[0], ab.index, sizeof ab.index);
+        a.slots[g.copy_slots[i]] = a.slots[g.copy_from[i]];
+    }
+}
+
+// One group of two-dimensional tables over the same alpha and beta axes;
+// their grids are stored alpha fastest, rows of alpha_size values.
+void lookup_group_2d(Aero_Data& a, const Table_Group& g, const Axis_Bracket& ab,
+                     const Axis_Bracket& bb, std::uint32_t alpha_size) {
+    // Grid offsets of the corners, as the table's flat index computes them.
+    const std::uint32_t lower_row = bb.index[0] * alpha_size;
+    const std::uint32_t upper_row = bb.index[1] * alpha_size;
+    const std::uint32_t c00 = ab.index[0] + lower_row;
+    const std::uint32_t c10 = ab.index[1] + lower_row;
+    const std::uint32_t c01 = ab.index[0] + upper_row;
+    const std::uint32_t c11 = ab.index[1] + upper_row;
+    for (int i = 0; i < g.count; ++i) {
+        const int slot = g.slots[i];
+        Grid_Table& t = a.tables[slot];
+        std::memcpy(t.bracketIndex[0], ab.index, sizeof ab.index);
+        std::memcpy(t.bracketIndex[1], bb.index, sizeof bb.index);
+        const double* v = t.values;
+        const double lower = blend_alpha(ab, v, c00, c10);
+        a.slots[slot] =
+            bb.blend ? bb.t * blend_alpha(ab, v, c01, c11) + bb.one_minus_t * lower : lower;
+    }
+    for (int i = 0; i < g.copy_count; ++i) {
+        Grid_Table& t = a.tables[g.copy_slots[i]];
+        std::memcpy(t.bracketIndex[0], ab.index, sizeof ab.index);
+        std::memcpy(t.bracketIndex[1], bb.index, sizeof bb.index);
+        a.slots[g.copy_slots[i]] = a.slots[g.copy_from[i]];
+    }
+}
+}  // namespace
+
+// Every table over one axis gets the same input, so one search per axis
+// serves them all, and each table only gathers its corners and blends them
+// with the shared weights: t*upper + (1 - t)*lower, first axis first, with
+// the same operations in the same order as the table's own lookup. Each
+// table keeps the shared bracket, as its own search would have left it.
+void aero_table_pass(const Body_Motion& motion, bool on_ground) {
+    Aero_Data& a = G_Aero;
+    const double alpha = limit(motion.alpha_deg, kAlphaMinDeg, kAlphaMaxDeg);
+    const double beta = limit(motion.beta_deg, kBetaMinDeg, kBetaMaxDeg);
+    a.shakeAmplitude =
+        on_ground ? 0.0 : limit((alpha - kBuffetOnsetDeg) / kBuffetSpanDeg, 0.0, 1.0);
+
+    const Table_Pass_Plan& plan = a.table_plan;
+    Axis_Bracket brackets[Table_Pass_Plan::kMaxAxes];
+    bool shared = plan.ready;
+    for (int k = 0; shared && k < plan.axis_count; ++k) {
+        const Table_Axis& axis = plan.axes[k];
+        double x = axis.position == 0 ? alpha : beta;
+        if (axis.ceiling != 0.0 && x > axis.ceiling) x = axis.ceiling;
+        shared = find_bracket(axis, x, brackets[k]);
+    }
+    // Only a NaN angle misses an axis after the clamps; each table then
+    // extrapolates from the bracket it kept, which its own lookup does.
+    if (!shared) {
+        lookup_each_table(a, alpha, beta);
+        return;
+    }
+
+    for (int k = 0; k < plan.group_count; ++k) {
+        const Table_Group& g = plan.groups[k];
+        const Table_Axis& alpha_axis = plan.axes[g.alpha_axis];
+        if (g.beta_axis < 0) {
+            lookup_group_1d(a, g, brackets[g.alpha_axis]);
+        } else {
+            lookup_group_2d(a, g, brackets[g.alpha_axis], brackets[g.beta_axis], alpha_axis.size);
+        }
     }
 }
 
