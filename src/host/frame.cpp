@@ -34,8 +34,14 @@ constexpr double kHostEventMoment = -120000.0;      // N*m about body z
 constexpr double kHostEventRpmFraction = 0.98;
 
 // A negative or non-finite frame time would run every integrator backwards
-// or poison its state; such a frame moves nothing.
-double sanitize_dt(double dt) { return (std::isfinite(dt) && dt > 0.0) ? dt : 0.0; }
+// or poison its state; such a frame moves nothing. A finite but absurd one
+// (beyond an hour) is held at an hour: rates times dt must stay finite, or
+// 0 * inf in a bleed term turns a pressure into NaN.
+constexpr double kMaxFrameTime = 3600.0;  // s
+double sanitize_dt(double dt) {
+    if (!(std::isfinite(dt) && dt > 0.0)) return 0.0;
+    return dt > kMaxFrameTime ? kMaxFrameTime : dt;
+}
 }  // namespace
 
 void update_center_of_mass() {

@@ -47,6 +47,7 @@ struct PropulsionAbi : ::testing::Test {
         Host::State s;
         s.vx = kcas / kKnotsPerMps;
         s.altitude = 0.0;
+        s.surface = -1.5;  // the reference point sits 1.5 m above the runway
         s.temperature = 288.15;
         s.speed_of_sound = 340.294;
         s.density = 1.225;

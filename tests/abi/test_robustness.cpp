@@ -1,0 +1,588 @@
+// Robustness and determinism through the exports alone: hosts that never
+// drain, null pointers everywhere, frame times of any value, unknown commands
+// and parameter numbers, damage elements and events outside what the library
+// handles, starts in any order; after each, every output reachable through
+// the exports is finite. And the same scripted flight, flown in two fresh
+// processes, gives bit-identical outputs.
+#include <gtest/gtest.h>
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "abi/host.h"
+#include "support/fp_traps.h"
+
+namespace {
+
+// Animation arrays larger than either table, so every index the library
+// writes is seen.
+constexpr std::size_t kExternalArgs = 600;
+constexpr std::size_t kCockpitArgs = 420;
+// Parameter numbers: every one up to 3000, then every seventh up to 5000,
+// and a few far beyond.
+constexpr unsigned kDenseParams = 3000;
+constexpr unsigned kSparseParams = 5000;
+constexpr unsigned kSparseStep = 7;
+// Six force lists, each capped at 4096 forces.
+constexpr int kLists = 6;
+constexpr int kListCap = 4096;
+
+const char* const kCockpitNames[] = {"ESS_SERV_BUS", "GEN_BUS",    "TOTAL_AIR_TEMP", "EGT",
+                                     "GTS_RPM",      "N1_RPM",     "PITOT_ICED",     "CCIP_V",
+                                     "VelVecVert",   "VelVecHorz", "WIND_X",         "WIND_Y"};
+
+// 64-bit FNV-1a over the bytes of every value fed to it.
+struct Hash {
+    std::uint64_t value = 1469598103934665603ull;
+    void bytes(const void* data, std::size_t size) {
+        const auto* p = static_cast<const unsigned char*>(data);
+        for (std::size_t i = 0; i < size; ++i) {
+            value ^= p[i];
+            value *= 1099511628211ull;
+        }
+    }
+    template <typename T>
+    void add(const T& x) {
+        bytes(&x, sizeof x);
+    }
+};
+
+struct Robustness : ::testing::Test {
+    Host host;
+    void SetUp() override { ASSERT_TRUE(host.load()) << host.error; }
+
+    static Host::State cruise() {
+        Host::State s;
+        s.vx = 150.0;
+        s.alpha = 0.05;
+        return s;
+    }
+
+    static Host::State parked() {
+        Host::State s;
+        s.altitude = 1.5;
+        return s;
+    }
+
+    void frame(const Host::State& s, double dt, bool on_ground) const {
+        host.push(s);
+        for (int strut = 0; strut < 3; ++strut) host.strut(strut, on_ground ? 0.1 : 0.0);
+        host.ed_fm_simulate(dt);
+    }
+
+    // Every output a host can read without changing the library's state;
+    // empty when all are finite, else what was not.
+    std::string non_finite_outputs() const {
+        std::ostringstream bad;
+        auto check = [&bad](const char* what, long index, double v) {
+            if (!std::isfinite(v)) bad << what << " " << index << " = " << v << "; ";
+        };
+        double f[6];
+        double m[3];
+        host.ed_fm_add_local_force(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5]);
+        host.ed_fm_add_local_moment(&m[0], &m[1], &m[2]);
+        for (int i = 0; i < 6; ++i) check("force/point", i, f[i]);
+        for (int i = 0; i < 3; ++i) check("moment", i, m[i]);
+        for (unsigned p = 0; p <= kDenseParams; ++p) check("param", p, host.ed_fm_get_param(p));
+        for (unsigned p = kDenseParams; p <= kSparseParams; p += kSparseStep) {
+            check("param", p, host.ed_fm_get_param(p));
+        }
+        check("param", -1, host.ed_fm_get_param(0xffffffffu));
+        std::vector<float> external(kExternalArgs, 0.0f);
+        std::vector<float> cockpit(kCockpitArgs, 0.0f);
+        host.ed_fm_set_draw_args_v2(external.data(), external.size());
+        host.ed_fm_set_fc3_cockpit_draw_args_v2(cockpit.data(), cockpit.size());
+        for (std::size_t i = 0; i < kExternalArgs; ++i) check("external arg", long(i), external[i]);
+        for (std::size_t i = 0; i < kCockpitArgs; ++i) check("cockpit arg", long(i), cockpit[i]);
+        check("shake", 0, host.ed_fm_get_shake_amplitude());
+        check("internal fuel", 0, host.ed_fm_get_internal_fuel());
+        return bad.str();
+    }
+
+    // Drains the force components; empty when all were finite.
+    std::string non_finite_components(int* count = nullptr) const {
+        std::ostringstream bad;
+        double c[6];
+        int n = 0;
+        while (host.ed_fm_add_local_force_component(&c[0], &c[1], &c[2], &c[3], &c[4], &c[5])) {
+            for (double v : c) {
+                if (!std::isfinite(v)) bad << "component " << n << " = " << v << "; ";
+            }
+            ++n;
+        }
+        if (count) *count = n;
+        return bad.str();
+    }
+
+    // Hash of the outputs a host reads, without changing the library's state.
+    std::uint64_t output_hash() const {
+        Hash h;
+        double f[6];
+        double m[3];
+        host.ed_fm_add_local_force(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5]);
+        host.ed_fm_add_local_moment(&m[0], &m[1], &m[2]);
+        h.add(f);
+        h.add(m);
+        for (unsigned p = 0; p <= kDenseParams; ++p) h.add(host.ed_fm_get_param(p));
+        std::vector<float> external(kExternalArgs, 0.0f);
+        std::vector<float> cockpit(kCockpitArgs, 0.0f);
+        host.ed_fm_set_draw_args_v2(external.data(), external.size());
+        host.ed_fm_set_fc3_cockpit_draw_args_v2(cockpit.data(), cockpit.size());
+        h.bytes(external.data(), external.size() * sizeof(float));
+        h.bytes(cockpit.data(), cockpit.size() * sizeof(float));
+        h.add(host.ed_fm_get_shake_amplitude());
+        h.add(host.ed_fm_get_internal_fuel());
+        h.add(host.ed_fm_need_to_be_repaired());
+        h.add(*host.params);
+        return h.value;
+    }
+};
+
+}  // namespace
+
+TEST_F(Robustness, HostThatNeverDrainsHasBoundedMemoryAndFiniteComponents) {
+    host.ed_fm_set_internal_fuel(2500.0);
+    host.ed_fm_hot_start_in_air();
+    for (int i = 0; i < 2 * kListCap; ++i) frame(cruise(), 0.01, false);
+    // Every list is at its cap: the library's heap use no longer changes.
+    const std::size_t in_use = mallinfo2().uordblks;
+    for (int i = 0; i < 2 * kListCap; ++i) frame(cruise(), 0.01, false);
+    EXPECT_EQ(mallinfo2().uordblks, in_use);
+    EXPECT_EQ(non_finite_outputs(), "");
+    int count = 0;
+    EXPECT_EQ(non_finite_components(&count), "");
+    EXPECT_EQ(count, kLists * kListCap);
+    // Drained, the lists fill again from empty: one component per list.
+    frame(cruise(), 0.01, false);
+    EXPECT_EQ(non_finite_components(&count), "");
+    EXPECT_EQ(count, kLists);
+}
+
+TEST_F(Robustness, NullPointersInEveryPositionWriteNothingAndLoseNothing) {
+    host.ed_fm_hot_start_in_air();
+    frame(cruise(), 0.01, false);
+    EXPECT_EQ(non_finite_components(), "");
+    frame(cruise(), 0.01, false);
+    double v[7] = {};
+    for (int null_at = 0; null_at < 7; ++null_at) {
+        double* p[7];
+        for (int i = 0; i < 7; ++i) p[i] = i == null_at ? nullptr : &v[i];
+        host.ed_fm_add_local_force(p[0], p[1], p[2], p[3], p[4], p[5]);
+        host.ed_fm_add_local_moment(p[0], p[1], p[2]);
+        if (null_at < 6) {
+            // A component the host cannot take stays pending.
+            EXPECT_FALSE(host.ed_fm_add_local_force_component(p[0], p[1], p[2], p[3], p[4], p[5]));
+        }
+        EXPECT_FALSE(host.ed_fm_change_mass(p[0], p[1], p[2], p[3], p[4], p[5], p[6]));
+    }
+    int count = 0;
+    EXPECT_EQ(non_finite_components(&count), "");
+    EXPECT_EQ(count, kLists);
+    host.ed_fm_add_local_force(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    host.ed_fm_add_local_moment(nullptr, nullptr, nullptr);
+    EXPECT_FALSE(
+        host.ed_fm_change_mass(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_FALSE(host.ed_fm_push_simulation_event(nullptr));
+    EXPECT_FALSE(host.ed_fm_pop_simulation_event(nullptr));
+    for (int idx = -1; idx <= 3; ++idx) host.ed_fm_suspension_feedback(idx, nullptr);
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{600}, SIZE_MAX}) {
+        host.ed_fm_set_draw_args_v2(nullptr, size);
+        host.ed_fm_set_fc3_cockpit_draw_args_v2(nullptr, size);
+    }
+    host.ed_fm_configure(nullptr);
+    host.ed_fm_on_planned_failure(nullptr);
+    host.ed_fm_set_plugin_data_install_path(nullptr);
+    host.ed_fm_set_property_numeric(nullptr, 1.0f);
+    host.ed_fm_set_property_string(nullptr, nullptr);
+    // The library flies on as before.
+    for (int i = 0; i < 50; ++i) frame(cruise(), 0.01, false);
+    EXPECT_EQ(non_finite_outputs(), "");
+    EXPECT_EQ(non_finite_components(), "");
+}
+
+TEST_F(Robustness, ShortAnimationArraysAreWrittenOnlyWithinTheirSize) {
+    host.ed_fm_hot_start();
+    frame(parked(), 0.01, true);
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{50}, std::size_t{103},
+                             std::size_t{412}, std::size_t{501}}) {
+        // A guard value past the end must survive.
+        std::vector<float> external(size + 1, -7.0f);
+        std::vector<float> cockpit(size + 1, -7.0f);
+        host.ed_fm_set_draw_args_v2(external.data(), size);
+        host.ed_fm_set_fc3_cockpit_draw_args_v2(cockpit.data(), size);
+        EXPECT_EQ(external[size], -7.0f) << size;
+        EXPECT_EQ(cockpit[size], -7.0f) << size;
+    }
+}
+
+TEST_F(Robustness, FrameTimesOfAnyValueLeaveEveryOutputFinite) {
+    const double frame_times[] = {
+        0.0,      -0.0,     -0.01, -1e300,  std::numeric_limits<double>::denorm_min(),
+        1e-300,   10.0,     1e6,   DBL_MAX, std::nan(""),
+        INFINITY, -INFINITY};
+    for (bool on_ground : {false, true}) {
+        host.ed_fm_set_internal_fuel(2500.0);
+        if (on_ground) {
+            host.ed_fm_hot_start();
+        } else {
+            host.ed_fm_hot_start_in_air();
+        }
+        const Host::State s = on_ground ? parked() : cruise();
+        for (double dt : frame_times) {
+            for (int i = 0; i < 100; ++i) {
+                {
+                    // Frame times at the ends of the double range are fed on
+                    // purpose; intermediate products with them may overflow
+                    // as long as every output stays finite.
+                    qfm_test::Fp_Traps_Off extreme_frame_time;
+                    frame(s, dt, on_ground);
+                }
+                ASSERT_EQ(non_finite_components(), "") << "dt " << dt;
+            }
+            ASSERT_EQ(non_finite_outputs(), "") << "dt " << dt << (on_ground ? " on ground" : "");
+            // And the aircraft flies on normally afterwards.
+            for (int i = 0; i < 20; ++i) frame(s, 0.01, on_ground);
+            ASSERT_EQ(non_finite_outputs(), "") << "after dt " << dt;
+            ASSERT_EQ(non_finite_components(), "") << "after dt " << dt;
+        }
+    }
+}
+
+TEST_F(Robustness, FrameTimeAtTheTopOfTheDoubleRangeKeepsBrakePressureFinite) {
+    // Fuzzer finding: a hot start, one frame with no state input (the engine
+    // runs down, so the pump falls below the brake pressure), then a frame
+    // of DBL_MAX seconds. The brake system's bleed, 200 psi/s times dt, is
+    // infinite, and with the brakes released 0 times infinity made the brake
+    // pressure NaN: cockpit argument 311 (brake pressure / 4000) was NaN.
+    {
+        // No state input: zero height above the surface, where the
+        // impact-point cue is not finite by design; then the extreme frame.
+        qfm_test::Fp_Traps_Off zero_height_and_extreme_frame_time;
+        host.ed_fm_hot_start();
+        host.ed_fm_simulate(0.1);
+        host.ed_fm_simulate(DBL_MAX);
+    }
+    EXPECT_EQ(non_finite_outputs(), "");
+    EXPECT_EQ(non_finite_components(), "");
+}
+
+TEST_F(Robustness, TenSecondFramesForAWholeFlight) {
+    // A host stalled for 10 s per frame, with the pilot working every
+    // control: nothing diverges.
+    host.ed_fm_set_internal_fuel(2500.0);
+    host.ed_fm_hot_start_in_air();
+    const int controls[] = {2001, 2002, 2003, 2004, 3012, 3013, 3016, 3042, 2101};
+    for (int i = 0; i < 500; ++i) {
+        const float value = (i / 7) % 2 ? 1.0f : -1.0f;
+        host.ed_fm_set_command(controls[i % 9], value);
+        Host::State s = cruise();
+        s.alpha = 0.3 * std::sin(i * 0.1);
+        s.beta = 0.2 * std::cos(i * 0.13);
+        s.q = std::sin(i * 0.2);
+        frame(s, 10.0, i % 50 > 40);
+        ASSERT_EQ(non_finite_components(), "") << "frame " << i;
+    }
+    EXPECT_EQ(non_finite_outputs(), "");
+}
+
+TEST_F(Robustness, UnknownCommandsAndParameterNumbersChangeNothing) {
+    host.ed_fm_hot_start_in_air();
+    frame(cruise(), 0.01, false);
+    EXPECT_EQ(non_finite_components(), "");
+    const std::uint64_t before = output_hash();
+    const std::vector<int> known = {74,   75,   93,   94,   95,   96,   2001, 2002, 2003,
+                                    2004, 2101, 2112, 2113, 3027, 3028, 3029, 3030, 3031,
+                                    3032, 3033, 3034, 3035, 3036, 3037, 3038, 3041, 3042};
+    auto is_known = [&known](int c) {
+        if (c >= 3011 && c <= 3025) return true;
+        if (c >= 3043 && c <= 3063) return true;
+        for (int k : known) {
+            if (k == c) return true;
+        }
+        return false;
+    };
+    const float values[] = {0.0f, 1.0f, -1.0f, 0.5f, 1.5f, 1e30f, -FLT_MAX, FLT_MAX};
+    std::vector<int> unknown = {INT_MIN, -3012, -1,   0,    1,    73,     76,     97,
+                                1999,    2000,  2005, 2100, 2102, 2111,   2114,   3010,
+                                3026,    3039,  3040, 3064, 5000, 100000, INT_MAX};
+    for (int c = 0; c < 4000; c += 13) {
+        if (!is_known(c)) unknown.push_back(c);
+    }
+    for (int c : unknown) {
+        ASSERT_FALSE(is_known(c)) << c;
+        for (float v : values) host.ed_fm_set_command(c, v);
+    }
+    EXPECT_EQ(output_hash(), before);
+
+    // Parameter numbers the library does not know read 0.0.
+    const std::vector<unsigned> answered = {
+        1,    2,    3,    12,   13,   14,   17,   100,  101,  102,  103,  104,  105,
+        106,  107,  112,  113,  114,  115,  117,  2002, 2005, 2011, 2012, 2013, 2014,
+        2021, 2022, 2023, 2024, 2119, 2120, 2121, 2122, 2124, 2128, 2131};
+    for (unsigned p = 0; p < 100000; p += (p < 5000 ? 1 : 997)) {
+        bool is_answered = false;
+        for (unsigned a : answered) is_answered = is_answered || a == p;
+        if (!is_answered) {
+            ASSERT_EQ(host.ed_fm_get_param(p), 0.0) << p;
+        }
+    }
+    EXPECT_EQ(host.ed_fm_get_param(0xffffffffu), 0.0);
+}
+
+TEST_F(Robustness, KnownCommandsWithExtremeValuesKeepEveryOutputFinite) {
+    host.ed_fm_set_internal_fuel(2500.0);
+    host.ed_fm_hot_start_in_air();
+    const float values[] = {0.0f,  1.0f,   -1.0f,   0.5f,     1.25f,   1.5f,    7.75f,
+                            1e30f, -1e30f, FLT_MAX, -FLT_MAX, FLT_MIN, -FLT_MIN};
+    for (float v : values) {
+        for (int c = 70; c < 3070; ++c) host.ed_fm_set_command(c, v);
+        for (int i = 0; i < 10; ++i) frame(cruise(), 0.01, false);
+        ASSERT_EQ(non_finite_outputs(), "") << "value " << v;
+        ASSERT_EQ(non_finite_components(), "") << "value " << v;
+    }
+    // The same on the ground, where the brakes and steering act.
+    host.ed_fm_hot_start();
+    for (float v : values) {
+        for (int c = 70; c < 3070; ++c) host.ed_fm_set_command(c, v);
+        for (int i = 0; i < 10; ++i) frame(parked(), 0.01, true);
+        ASSERT_EQ(non_finite_outputs(), "") << "value " << v;
+        ASSERT_EQ(non_finite_components(), "") << "value " << v;
+    }
+}
+
+TEST_F(Robustness, DamageOutsideTheTableAndEventsOfOtherTypesAreIgnored) {
+    host.ed_fm_hot_start_in_air();
+    frame(cruise(), 0.01, false);
+    EXPECT_EQ(non_finite_components(), "");
+    const std::uint64_t before = output_hash();
+    for (int element : {INT_MIN, -336, -1, 336, 337, 1000, INT_MAX}) {
+        host.ed_fm_on_damage(element, 1.0);
+        host.ed_fm_on_damage(element, 1e300);
+    }
+    EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
+
+    Qfm_Simulation_Event event;
+    std::memset(&event, 0x5A, sizeof event);
+    event.event_params[0] = 2.0f;
+    for (unsigned type : {0u, 1u, 2u, 3u, 5u, 6u, 0x80000004u, 0xffffffffu}) {
+        event.event_type = type;
+        EXPECT_FALSE(host.ed_fm_push_simulation_event(&event)) << type;
+    }
+    EXPECT_EQ(output_hash(), before);
+    Qfm_Simulation_Event out;
+    std::memset(&out, 0x33, sizeof out);
+    EXPECT_FALSE(host.ed_fm_pop_simulation_event(&out));
+    EXPECT_EQ(out.event_type, 0x33333333u);  // untouched
+
+    {
+        // A host's NaN and infinite values, stored as received.
+        qfm_test::Fp_Traps_Off host_sends_nan;
+        host.ed_fm_on_damage(0, std::nan(""));
+        host.ed_fm_on_damage(335, -INFINITY);
+        EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
+        event.event_type = 4;
+        event.event_params[0] = std::nanf("");
+        EXPECT_TRUE(host.ed_fm_push_simulation_event(&event));
+        for (int i = 0; i < 5; ++i) frame(cruise(), 0.01, false);
+        EXPECT_FALSE(host.ed_fm_pop_simulation_event(&out));
+    }
+    EXPECT_EQ(non_finite_outputs(), "");
+    EXPECT_EQ(non_finite_components(), "");
+    host.ed_fm_repair();
+    EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
+}
+
+TEST_F(Robustness, StartsInAnyOrderAndRepeatedly) {
+    host.ed_fm_set_internal_fuel(2500.0);
+    // Every sequence of three of the five lifecycle calls, each followed by
+    // frames alternately on the ground and in the air.
+    auto call = [this](int k) {
+        switch (k) {
+            case 0:
+                host.ed_fm_cold_start();
+                break;
+            case 1:
+                host.ed_fm_hot_start();
+                break;
+            case 2:
+                host.ed_fm_hot_start_in_air();
+                break;
+            case 3:
+                host.ed_fm_release();
+                break;
+            default:
+                host.ed_fm_repair();
+                break;
+        }
+    };
+    int sequence = 0;
+    for (int a = 0; a < 5; ++a) {
+        for (int b = 0; b < 5; ++b) {
+            for (int c = 0; c < 5; ++c) {
+                const bool on_ground = sequence++ % 2 == 0;
+                for (int k : {a, b, c}) {
+                    call(k);
+                    for (int i = 0; i < 3; ++i) {
+                        frame(on_ground ? parked() : cruise(), 0.01, on_ground);
+                    }
+                }
+                ASSERT_EQ(non_finite_outputs(), "") << a << b << c;
+                ASSERT_EQ(non_finite_components(), "") << a << b << c;
+            }
+        }
+    }
+    host.ed_fm_cold_start();
+    host.ed_fm_cold_start();
+    host.ed_fm_hot_start_in_air();
+    host.ed_fm_simulate(0.01);
+    EXPECT_EQ(non_finite_outputs(), "");
+}
+
+namespace {
+
+// The scripted flight of the determinism test: a hot start in the air, then
+// 2000 frames of changing state, stick and pedal inputs, and a schedule of
+// gear, flap, speed-brake, throttle and event commands; the hash covers every
+// output after every frame, the cockpit parameters included.
+std::uint64_t fly_scripted_flight() {
+    Host host;
+    if (!host.load()) return 0;
+    host.ed_fm_set_internal_fuel(2200.0);
+    host.ed_fm_hot_start_in_air();
+    Hash h;
+    Qfm_Simulation_Event event;
+    std::memset(&event, 0, sizeof event);
+    for (int i = 0; i < 2000; ++i) {
+        const double t = i * 0.01;
+        Host::State s;
+        s.vx = 140.0 + 15.0 * std::sin(0.3 * t);
+        s.vy = 3.0 * std::sin(0.7 * t);
+        s.vz = 2.0 * std::cos(0.5 * t);
+        s.alpha = 0.06 + 0.05 * std::sin(0.9 * t);
+        s.beta = 0.03 * std::sin(1.3 * t);
+        s.p = 0.2 * std::sin(0.4 * t);
+        s.q = 0.05 * std::cos(0.6 * t);
+        s.r_host = 0.02 * std::sin(0.2 * t);
+        s.pitch = 0.05 + 0.02 * std::sin(0.1 * t);
+        s.altitude = 1200.0 - 2.0 * t;
+        host.push(s);
+        for (int strut = 0; strut < 3; ++strut) host.strut(strut, 0.0);
+        host.ed_fm_set_command(2001, static_cast<float>(0.3 * std::sin(0.8 * t)));
+        host.ed_fm_set_command(2002, static_cast<float>(0.4 * std::cos(0.5 * t)));
+        host.ed_fm_set_command(2003, static_cast<float>(0.2 * std::sin(0.3 * t)));
+        switch (i) {
+            case 100:
+                host.ed_fm_set_command(2004, -0.6f);
+                break;
+            case 300:
+                host.ed_fm_set_command(3016, 0.0f);
+                break;
+            case 500:
+                host.ed_fm_set_command(3013, 1.0f);
+                break;
+            case 700:
+                host.ed_fm_set_command(3012, 1.0f);
+                break;
+            case 900:
+                host.ed_fm_set_command(3012, -1.0f);
+                break;
+            case 1000:
+                event.event_type = 4;
+                event.event_params[0] = 1.0f;
+                host.ed_fm_push_simulation_event(&event);
+                break;
+            case 1200:
+                host.ed_fm_set_command(3013, 0.0f);
+                break;
+            case 1500:
+                host.ed_fm_set_command(3016, 1.0f);
+                break;
+            case 1700:
+                host.ed_fm_set_command(2004, -1.0f);
+                break;
+            default:
+                break;
+        }
+        if (i % 50 == 0) host.ed_fm_set_command(95, 0.0f);
+        host.ed_fm_simulate(0.01);
+
+        double f[6];
+        double m[3];
+        host.ed_fm_add_local_force(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5]);
+        host.ed_fm_add_local_moment(&m[0], &m[1], &m[2]);
+        h.add(f);
+        h.add(m);
+        double c[6];
+        while (host.ed_fm_add_local_force_component(&c[0], &c[1], &c[2], &c[3], &c[4], &c[5])) {
+            h.add(c);
+        }
+        double dm = 0.0;
+        double d[6] = {};
+        h.add(host.ed_fm_change_mass(&dm, &d[0], &d[1], &d[2], &d[3], &d[4], &d[5]));
+        h.add(dm);
+        h.add(d);
+        for (unsigned p : {1u, 2u, 100u, 101u, 104u, 112u, 2002u, 2005u, 2011u, 2012u, 2021u, 2022u,
+                           2119u, 2121u, 2122u, 2131u}) {
+            h.add(host.ed_fm_get_param(p));
+        }
+        float external[kExternalArgs] = {};
+        float cockpit[kCockpitArgs] = {};
+        host.ed_fm_set_draw_args_v2(external, kExternalArgs);
+        host.ed_fm_set_fc3_cockpit_draw_args_v2(cockpit, kCockpitArgs);
+        h.add(external);
+        h.add(cockpit);
+        h.add(host.ed_fm_get_shake_amplitude());
+        h.add(host.ed_fm_get_internal_fuel());
+        Qfm_Simulation_Event popped;
+        std::memset(&popped, 0, sizeof popped);
+        h.add(host.ed_fm_pop_simulation_event(&popped));
+        h.add(popped.event_type);
+        h.add(popped.event_params);
+        for (const char* name : kCockpitNames) h.add(host.cockpit(name));
+        h.add(*host.params);
+    }
+    return h.value;
+}
+
+// Flies the scripted flight in a child process of its own (a fresh load of
+// both libraries) and returns its hash.
+std::uint64_t fly_in_fresh_process() {
+    int fds[2];
+    if (pipe(fds) != 0) return 0;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        const std::uint64_t hash = fly_scripted_flight();
+        const bool sent = write(fds[1], &hash, sizeof hash) == sizeof hash;
+        _exit(sent ? 0 : 1);
+    }
+    close(fds[1]);
+    std::uint64_t hash = 0;
+    if (child < 0 || read(fds[0], &hash, sizeof hash) != sizeof hash) hash = 0;
+    close(fds[0]);
+    int status = 0;
+    if (child > 0) waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? hash : 0;
+}
+
+}  // namespace
+
+TEST(Determinism, SameScriptedFlightInTwoFreshProcessesIsBitIdentical) {
+    const std::uint64_t first = fly_in_fresh_process();
+    const std::uint64_t second = fly_in_fresh_process();
+    ASSERT_NE(first, 0u) << "the first child failed";
+    ASSERT_NE(second, 0u) << "the second child failed";
+    EXPECT_EQ(first, second);
+    // And in this process too, whose load is just as fresh.
+    EXPECT_EQ(fly_scripted_flight(), first);
+}
