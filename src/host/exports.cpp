@@ -27,10 +27,20 @@ void put(double* out, double value) {
     if (out) *out = value;
 }
 
-// Forces leave in this order: thrust, then the five drag lists.
+// Forces leave in this order: thrust, then the five drag lists. Addresses
+// of static records, so the table is constant data built at compile time.
 struct Force_Source {
     Force_List* list;
     const Vec3* point;
+};
+
+constexpr Force_Source kForceSources[] = {
+    {&G_Engine.core.forces, &G_Engine.core.thrust_point},
+    {&G_Aero.drag[DRAG_SPEED_BRAKE_LEFT], &G_Aero.drag_point[DRAG_SPEED_BRAKE_LEFT]},
+    {&G_Aero.drag[DRAG_SPEED_BRAKE_RIGHT], &G_Aero.drag_point[DRAG_SPEED_BRAKE_RIGHT]},
+    {&G_Aero.drag[DRAG_GEAR_NOSE], &G_Aero.drag_point[DRAG_GEAR_NOSE]},
+    {&G_Aero.drag[DRAG_GEAR_LEFT], &G_Aero.drag_point[DRAG_GEAR_LEFT]},
+    {&G_Aero.drag[DRAG_GEAR_RIGHT], &G_Aero.drag_point[DRAG_GEAR_RIGHT]},
 };
 
 }  // namespace
@@ -140,16 +150,7 @@ bool ed_fm_add_local_force_component(double* x, double* y, double* z, double* po
                                      double* pos_y, double* pos_z) {
     // A host that cannot take the component must not lose it.
     if (!x || !y || !z || !pos_x || !pos_y || !pos_z) return false;
-    Aero_Data& aero = G_Aero;
-    const Force_Source sources[] = {
-        {&G_Engine.core.forces, &G_Engine.core.thrust_point},
-        {&aero.drag[DRAG_SPEED_BRAKE_LEFT], &aero.drag_point[DRAG_SPEED_BRAKE_LEFT]},
-        {&aero.drag[DRAG_SPEED_BRAKE_RIGHT], &aero.drag_point[DRAG_SPEED_BRAKE_RIGHT]},
-        {&aero.drag[DRAG_GEAR_NOSE], &aero.drag_point[DRAG_GEAR_NOSE]},
-        {&aero.drag[DRAG_GEAR_LEFT], &aero.drag_point[DRAG_GEAR_LEFT]},
-        {&aero.drag[DRAG_GEAR_RIGHT], &aero.drag_point[DRAG_GEAR_RIGHT]},
-    };
-    for (const Force_Source& source : sources) {
+    for (const Force_Source& source : kForceSources) {
         Vec3 force;
         if (force_list_pop(*source.list, force)) {
             *x = force.x;
