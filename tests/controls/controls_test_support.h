@@ -1,11 +1,8 @@
 // Shared fixture for the controls tests: every record this subsystem reads
-// or writes starts from its load state, and floating-point traps are on so
-// that a NaN or an overflow fails the test where it is born.
+// or writes starts from its load state.
 #pragma once
 
 #include <gtest/gtest.h>
-
-#include <cfenv>
 
 #include "controls/canopy_hook.h"
 #include "controls/commands.h"
@@ -32,15 +29,6 @@ class ControlsTest : public ::testing::Test {
         G_CommandInput.aux_action_switch = false;
         G_Engine.approach_idle = false;
         G_Engine.core.throttle = 0.0;
-#ifdef __GLIBC__
-        feenableexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
-#endif
-    }
-
-    void TearDown() override {
-#ifdef __GLIBC__
-        fedisableexcept(FE_ALL_EXCEPT);
-#endif
     }
 
     // All three legs at one position (0 up .. 1 down).

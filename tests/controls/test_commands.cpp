@@ -1,44 +1,8 @@
-#include <limits>
-#include <vector>
-
 #include "controls_test_support.h"
 
 namespace {
 
-// The stand-in for the host's dispatch: counts calls and can turn the
-// auxiliary switch off from inside a dispatch, as a host action could.
-int g_dispatched = 0;
-int g_switch_off_after = -1;
-void record_dispatch(int device, int action, double value) {
-    EXPECT_EQ(device, 0);
-    EXPECT_EQ(action, 83);
-    EXPECT_EQ(value, 1.0);
-    if (++g_dispatched == g_switch_off_after) command_input(3061, 0.0f);
-}
-
-class Commands : public ControlsTest {
- protected:
-    void SetUp() override {
-        ControlsTest::SetUp();
-        saved_api_ = G_CommandInput.api;
-        G_CommandInput.api.dispatch_action_to_device = &record_dispatch;
-        g_dispatched = 0;
-        g_switch_off_after = -1;
-    }
-    void TearDown() override {
-        G_CommandInput.api = saved_api_;
-        ControlsTest::TearDown();
-    }
-
- private:
-    Cockpit_Api saved_api_;
-};
-
-template <typename T>
-std::vector<unsigned char> bytes_of(const T& record) {
-    const auto* p = reinterpret_cast<const unsigned char*>(&record);
-    return std::vector<unsigned char>(p, p + sizeof(T));
-}
+using Commands = ControlsTest;
 
 TEST_F(Commands, ValuesAboveOneArriveEncoded) {
     EXPECT_EQ(command_preconvert(1.5f), 2.0f);
@@ -118,38 +82,6 @@ TEST_F(Commands, BrakesAndSwitchesCompareExactly) {
     command_input(3029, 1.0f);
     EXPECT_EQ(G_Lights.level_a, 0.5f);
     EXPECT_EQ(G_Lights.level_b, 1.0f);
-}
-
-TEST_F(Commands, AuxiliaryActionDispatchesOnlyWhileSwitchIsOn) {
-    command_input(3063, 0.0f);
-    EXPECT_EQ(g_dispatched, 0);
-    command_input(3061, 1.0f);
-    command_input(3062, 0.0f);
-    command_input(3063, 0.0f);
-    EXPECT_EQ(g_dispatched, 4);
-    // The switch is tested again before each dispatch of the three.
-    g_switch_off_after = 5;
-    command_input(3063, 0.0f);
-    EXPECT_EQ(g_dispatched, 5);
-}
-
-TEST_F(Commands, UnknownCommandsAndNonFiniteValuesChangeNothing) {
-    G_FlightControls.pitch_stick = 0.25;
-    G_Params.pedal_position = 0.5;
-    const auto fcs = bytes_of(G_FlightControls);
-    const auto gear = bytes_of(G_Gear);
-    const auto params = bytes_of(G_Params);
-    const auto lights = bytes_of(G_Lights);
-    const auto engine = bytes_of(G_Engine);
-    for (int cmd : {0, 1000, 2005, 3026, 3039, 3064, -1}) command_input(cmd, 1.0f);
-    command_input(2001, std::numeric_limits<float>::quiet_NaN());
-    command_input(2003, -std::numeric_limits<float>::infinity());
-    command_input(3012, std::numeric_limits<float>::infinity());
-    EXPECT_EQ(bytes_of(G_FlightControls), fcs);
-    EXPECT_EQ(bytes_of(G_Gear), gear);
-    EXPECT_EQ(bytes_of(G_Params), params);
-    EXPECT_EQ(bytes_of(G_Lights), lights);
-    EXPECT_EQ(bytes_of(G_Engine), engine);
 }
 
 }  // namespace

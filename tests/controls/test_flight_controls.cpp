@@ -128,38 +128,4 @@ TEST_F(FlightControls, SpeedBrakeAirspeedScheduleForAllThreeSwitchPositions) {
     }
 }
 
-TEST_F(FlightControls, EmergencyFlapsRunFromBrakePressureWithMainLost) {
-    Flight_Controls& fcs = G_FlightControls;
-    const Surface_State& s = fcs.surfaces;
-    fcs.flap_lever = 1.0f;
-    fcs.speed_brake_switch = 1.0;
-    fcs.pitch_stick = 1.0;
-    G_Params.pedal_position = 1.0;
-
-    // No pressure at all: only the rudder moves.
-    fly(100, false, false, true, 200.0);
-    EXPECT_EQ(s.flap_position_left, 0.0);
-    EXPECT_EQ(s.elevator_position, 0.0);
-    EXPECT_EQ(s.rudder_position, 30.0);
-
-    // Emergency mode on brake pressure: 9 deg/s, full in 5.56 s, with the
-    // slats and the speed brake left where they are.
-    fcs.flap_mode = 0.0f;
-    fly(100, false, false, false, 200.0);
-    EXPECT_EQ(s.flap_position_left, 0.0);
-    fly(277, false, false, true, 200.0);
-    EXPECT_NEAR(s.flap_position_left, 49.86, 1e-9);
-    fly(1, false, false, true, 200.0);
-    EXPECT_EQ(s.flap_position_left, 50.0);
-    EXPECT_EQ(s.flap_position_right, 50.0);
-    EXPECT_EQ(s.flap_fraction_right, 1.0);
-    EXPECT_EQ(s.slat_position, 0.0);
-    EXPECT_EQ(s.speed_brake_position, 0.0);
-
-    // Primary power back: the elevator meets its -6.6 deg stop.
-    fly(50, true, false, false, 200.0);
-    EXPECT_EQ(s.elevator_position, -6.6);
-    EXPECT_NEAR(s.elevator_fraction, -0.44, 1e-15);
-}
-
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include "propulsion_test_support.h"
 
-using namespace propulsion_test;
-
 namespace {
 
 constexpr double kDt = 0.01;
@@ -163,51 +161,6 @@ TEST_F(PropulsionTest, CutoffToggleWorksOnlyFromCutoffOrIdleDetent) {
     EXPECT_TRUE(e.fuel_on);
 }
 
-// Only combustion burns fuel: a windmilling or cranked engine burns none, the
-// light-off ramp (fuel admitted, lighting) and a lit engine burn the table's
-// flow.
-TEST_F(PropulsionTest, UnlitEngineBurnsNoFuelButLightOffAndRunningDo) {
-    Engine_Core& core = G_Engine.core;
-    fill_tanks(1000.0);
-    weight_on_wheels = false;
-
-    // Windmilling at 260 kcas (rpm 14.857, where the table reads ~158 lb/h).
-    sea_level(260.0);
-    run(1.0);
-    ASSERT_NEAR(core.rpm, 260.0 / 350.0 * 20.0, 1e-12);
-    EXPECT_EQ(core.fuel_flow, 0.0);
-    EXPECT_EQ(total_internal(), 1000.0);
-    EXPECT_EQ(G_Fuel.fuel_used, 0.0);
-
-    // Fuel on with the switch at run and no relight asked: it holds, unlit.
-    toggle_cutoff();
-    set_start_switch(0.5);
-    run(1.0);
-    EXPECT_FALSE(core.lit);
-    EXPECT_EQ(core.fuel_flow, 0.0);
-    EXPECT_EQ(total_internal(), 1000.0);
-
-    // Relight asked: the ramp burns fuel as the table gives it at its rpm.
-    press_gts_start();
-    frame(kDt);
-    EXPECT_FALSE(core.lit);
-    const double expected = 600.0 * (core.rpm / 56.5) * 0.45359237 / 3600.0;
-    EXPECT_NEAR(core.fuel_flow, expected, 1e-12);
-    EXPECT_LT(total_internal(), 1000.0);
-
-    // Lit at idle: 600 * 55/56.5 = 584.07 lb/h, about 0.0736 kg/s.
-    run_until([&] { return core.lit; }, 30.0);
-    frame(kDt);
-    EXPECT_NEAR(core.fuel_flow, 600.0 * 55.0 / 56.5 * 0.45359237 / 3600.0, 1e-12);
-    EXPECT_NEAR(core.fuel_flow, 0.0736, 1e-4);
-
-    // Cut-off: flamed out at once, no flow.
-    toggle_cutoff();
-    frame(kDt);
-    EXPECT_FALSE(core.lit);
-    EXPECT_EQ(core.fuel_flow, 0.0);
-}
-
 TEST_F(PropulsionTest, FuelFlowFollowsTableAndHalvesBy40000Feet) {
     Engine_Core& core = G_Engine.core;
     hot_start();
@@ -322,53 +275,6 @@ TEST_F(PropulsionTest, ThrottleSlamPassesThroughEachPowerBandAtItsRate) {
     EXPECT_NEAR(core.rpm, 55.0, 0.5);
 }
 
-TEST_F(PropulsionTest, StarvationCutsFuelAndShutsTheStarterInTheSameStep) {
-    Engine& e = G_Engine;
-    hot_start(0.4);
-    e.gts_starting = e.gts_engaged = true;
-    e.gts_rpm = 50.0;
-    engine_step(kDt, total_internal(), false, true);
-    EXPECT_FALSE(e.core.lit);
-    EXPECT_FALSE(e.fuel_on);
-    EXPECT_FALSE(e.gts_starting);
-    EXPECT_FALSE(e.gts_engaged);
-    EXPECT_TRUE(e.gts_spool_down);
-    EXPECT_LT(e.core.rpm, 55.0);
-    EXPECT_EQ(e.core.fuel_flow, 0.0);
-
-    // 0.5 kg is enough to keep running.
-    SetUp();
-    hot_start(0.5);
-    engine_step(kDt, total_internal(), false, true);
-    EXPECT_TRUE(G_Engine.core.lit);
-    EXPECT_TRUE(G_Engine.fuel_on);
-}
-
-TEST_F(PropulsionTest, PublishesFourCockpitParametersInOrderEveryStep) {
-    Engine& e = G_Engine;
-    hot_start();
-    Flight_State& s = G_FlightState;
-    s.mach = 0.8;
-    s.temperature = 223.15;
-    s.speed_of_sound = 299.46;
-    s.altitude = 10000.0;
-    e.gts_rpm = 30.0;
-    e.gts_spool_down = true;
-    clear_log();
-    engine_step(kDt, 1000.0, false, false);
-
-    ASSERT_EQ(g_log_length, 4);
-    EXPECT_STREQ(g_log[0].name, kTat);
-    EXPECT_STREQ(g_log[1].name, kEgt);
-    EXPECT_STREQ(g_log[2].name, kGtsRpm);
-    EXPECT_STREQ(g_log[3].name, kN1Rpm);
-    EXPECT_NEAR(g_log[0].value, 223.15 * (1.0 + 0.2 * 0.64) - 273.15, 1e-9);
-    EXPECT_NEAR(g_log[1].value, 90.0 * idle_fraction() + 320.0 + (223.15 - 273.15), 1e-9);
-    EXPECT_NEAR(g_log[2].value, 30.0 - 20.0 * kDt, 1e-12);
-    EXPECT_EQ(g_log[3].value, 100.0);
-    EXPECT_EQ(G_Params.engine_rpm_percent, 55.0);
-}
-
 TEST_F(PropulsionTest, UnlitEngineEgtRisesWithFuelAndCoolsWithout) {
     Engine_Core& core = G_Engine.core;
     fill_tanks(100.0);
@@ -386,47 +292,11 @@ TEST_F(PropulsionTest, UnlitEngineEgtRisesWithFuelAndCoolsWithout) {
     EXPECT_DOUBLE_EQ(core.egt, 12.0);
 }
 
-// A frame of zero length moves nothing that depends on time; a frame of ten
-// seconds keeps every state finite and in range through a whole start.
-TEST_F(PropulsionTest, ZeroAndHugeFrameTimesStayWellBehaved) {
+// Ten-second frames keep every state finite and in range through a whole
+// start, a slam and a flame-out.
+TEST_F(PropulsionTest, HugeFrameTimesStayWellBehaved) {
     Engine& e = G_Engine;
     Engine_Core& core = e.core;
-    start_aircraft(Start_Mode::Cold);
-    fill_tanks(3000.0);
-    G_Electrical.battery1_on = true;
-    G_Electrical.generator_switch = true;
-    frame(kDt);
-    set_start_switch(0.5);
-    press_gts_start();
-    run(20.0);
-    set_start_switch(1.0);
-    run(5.0);  // cranking
-
-    const Engine before = e;
-    const double fuel = total_internal();
-    const double charge = G_Electrical.battery1_charge;
-    frame(0.0);
-    EXPECT_EQ(e.gts_rpm, before.gts_rpm);
-    EXPECT_EQ(core.n1_rpm, before.core.n1_rpm);
-    EXPECT_EQ(core.rpm, before.core.rpm);
-    EXPECT_EQ(core.egt, before.core.egt);
-    EXPECT_EQ(total_internal(), fuel);
-    EXPECT_EQ(G_Electrical.battery1_charge, charge);
-
-    // Running: power, rpm and EGT hold.
-    hot_start();
-    core.throttle = 70.0;
-    run(3.0);
-    const double power = core.power;
-    const double rpm = core.rpm;
-    const double egt = core.egt;
-    frame(0.0);
-    EXPECT_EQ(core.power, power);
-    EXPECT_EQ(core.rpm, rpm);
-    EXPECT_EQ(core.egt, egt);
-
-    // Ten-second frames through a cold start, a slam, a flame-out.
-    SetUp();
     start_aircraft(Start_Mode::Cold);
     fill_tanks(3000.0);
     G_Electrical.battery1_on = G_Electrical.generator_switch = true;
