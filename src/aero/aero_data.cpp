@@ -10,7 +10,7 @@ namespace {
 
 constexpr double kAlphaCeilingDeg = 45.0;  // tables whose alpha axis ends at 45
 
-struct Table_Spec {
+struct Table_Entry {
     int slot;
     const double* values;
     const double* alpha;
@@ -23,7 +23,7 @@ using namespace aero_tables;
 
 // The clean-reference tables are separate tables over the grids of their
 // basic tables; CY_basic serves as its own reference.
-const Table_Spec kTables[] = {
+const Table_Entry kTables[] = {
     {CX_BASIC, CX_basic, ALPHA_15, 15, BETA_7, 7},
     {CZ_BASIC, CZ_basic, ALPHA_15, 15, BETA_7, 7},
     {CM_BASIC, Cm_basic, ALPHA_20, 20, BETA_11, 11},
@@ -181,10 +181,10 @@ void aero_data_construct() {
     Aero_Data& a = G_Aero;
     a = Aero_Data{};
     a.state = &G_FlightState;
-    for (const Table_Spec& spec : kTables) {
-        Grid_Table& t = a.tables[spec.slot];
-        t.dims = spec.beta ? 2 : 1;
-        t.values = spec.values;
+    for (const Table_Entry& entry : kTables) {
+        Grid_Table& t = a.tables[entry.slot];
+        t.dims = entry.beta ? 2 : 1;
+        t.values = entry.values;
     }
     a.moment_reference = Clamped_Line{0.05, 0.3, 0.0, 2.0, 1, 0.3, 0.39};
     a.drag_point[DRAG_SPEED_BRAKE_LEFT] = Vec3{-3.5, -0.19, -0.68};
@@ -198,16 +198,16 @@ void aero_data_construct() {
     a.flap_lift_increment = 0.35;
 
     // Table set-up runs last, after every other field is set.
-    for (const Table_Spec& spec : kTables) {
-        Grid_Table& t = a.tables[spec.slot];
+    for (const Table_Entry& entry : kTables) {
+        Grid_Table& t = a.tables[entry.slot];
         grid_allocate_work(t);
-        t.axisSizes[0] = spec.alpha_size;
-        t.axes[0] = spec.alpha;
-        if (spec.beta) {
-            t.axisSizes[1] = spec.beta_size;
-            t.axes[1] = spec.beta;
+        t.axisSizes[0] = entry.alpha_size;
+        t.axes[0] = entry.alpha;
+        if (entry.beta) {
+            t.axisSizes[1] = entry.beta_size;
+            t.axes[1] = entry.beta;
         }
-        if (spec.alpha == ALPHA_14) t.inputCeiling = kAlphaCeilingDeg;
+        if (entry.alpha == ALPHA_14) t.inputCeiling = kAlphaCeilingDeg;
     }
     plan_table_pass(a);
 }
