@@ -111,6 +111,31 @@ double throttle_floor() { return G_Engine.approach_idle ? kThrottleApproachFloor
 // -1 on a three-position light switch is the half-bright position.
 float light_level(float value) { return value == -1.0f ? kHalfLightLevel : value; }
 
+// Commands that act the same whatever value comes with them.
+bool value_ignored(int command) {
+    switch (command) {
+        case CMD_WHEEL_BRAKES_ON:
+        case CMD_WHEEL_BRAKES_OFF:
+        case CMD_ROLL_TRIM_LEFT:
+        case CMD_ROLL_TRIM_RIGHT:
+        case CMD_PITCH_TRIM_UP:
+        case CMD_PITCH_TRIM_DOWN:
+        case CMD_GTS_START:
+        case CMD_THROTTLE_CUTOFF:
+        case CMD_HYDRAULIC_RESET:
+        case CMD_PEDAL_RIGHT:
+        case CMD_PEDAL_LEFT:
+        case CMD_PEDAL_CENTRE:
+        case CMD_THROTTLE_UP:
+        case CMD_THROTTLE_DOWN:
+        case CMD_AUX_ACTION:
+        case CMD_AUX_ACTION_TRIPLE:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void dispatch_aux_action() {
     cockpit_dispatch(G_CommandInput.api, kAuxDevice, kAuxAction, kAuxActionValue);
 }
@@ -125,8 +150,12 @@ float command_preconvert(float value) {
 
 void command_input(int command, float raw_value) {
     // A NaN would be stored and run through every law into the outputs; an
-    // infinite value has no meaning on any control. Neither is acted on.
-    if (!std::isfinite(raw_value)) return;
+    // infinite value has no meaning on any control. Neither is stored; a
+    // command that ignores its value still acts.
+    if (!std::isfinite(raw_value)) {
+        if (!value_ignored(command)) return;
+        raw_value = 0.0f;
+    }
     const float value = command_preconvert(raw_value);
     const double wide = static_cast<double>(value);
 
