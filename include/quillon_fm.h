@@ -98,7 +98,8 @@ typedef struct Qfm_Simulation_Event {
 /* ---- Frame ------------------------------------------------------------ */
 
 /* Runs one physics frame of dt seconds. A dt that is negative or not finite
- * is treated as 0 (nothing moves, the frame's outputs are still rebuilt). */
+ * is treated as 0 (nothing moves, the frame's outputs are still rebuilt);
+ * one above 3600 s is held at 3600 s. */
 QFM_API void ed_fm_simulate(double dt);
 
 /* ---- State input (before ed_fm_simulate) ------------------------------ */

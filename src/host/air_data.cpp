@@ -32,7 +32,7 @@ void air_data_step() {
     s.true_airspeed = std::sqrt(v2);
     s.dynamic_pressure = s.density * 0.5 * v2;
     if (s.speed_of_sound > 0.0) s.mach = s.true_airspeed / s.speed_of_sound;
-    s.total_pressure = std::pow(1.0 + 0.2 * s.mach * s.mach, 3.5) * s.static_pressure;
+    s.total_pressure = std::pow(1.0 + 0.2 * (s.mach * s.mach), 3.5) * s.static_pressure;
     // Without a physical atmosphere (before the host's first call, or a
     // pressure or density that is not positive) the formula divides by zero;
     // the NaN would poison the engine's windmill state for good, so the

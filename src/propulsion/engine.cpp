@@ -140,9 +140,11 @@ void windmill(Engine_Core& core, double dt, double kcas) {
 }
 
 // Thrust the ideal cycle makes at the flight condition, with the altitude
-// lapse, in N. Outside the cycle's range (no atmosphere yet, a temperature or
-// Mach number at which the core jet cannot form) it makes no thrust rather
-// than a NaN.
+// lapse, in N. Without an atmosphere (temperature not above 0 K) it makes no
+// thrust. Where the core jet cannot form (a temperature or Mach number at
+// which its speed would be the root of a negative number) the core jet speed
+// is taken as 0 and the fan alone counts; the clamp keeps the result between
+// 0 and the cap. Either way the result is never NaN.
 double cycle_max_thrust(const Flight_State& air) {
     const double M = air.mach;
     const double T = air.temperature;
@@ -150,7 +152,7 @@ double cycle_max_thrust(const Flight_State& air) {
     const double h = air.altitude;
     if (!(T > 0.0)) return 0.0;
 
-    const double tau_r = 1.0 + kG1 * M * M;
+    const double tau_r = 1.0 + kG1 * (M * M);
     const double tau_lambda = kBurnerTotalTempR / (kRankinePerKelvin * T);
     const double tau_c = std::pow(kCompressorPressureRatio, kE);
     const double tau_f = std::pow(kFanPressureRatio, kE);
@@ -293,7 +295,7 @@ void engine_step(double dt, double total_internal_fuel, bool all_gear_down, bool
     core.max_thrust = cycle_max_thrust(air);
 
     // 6. Total air temperature, deg C.
-    const double tat_c = air.temperature * (1.0 + kG1 * air.mach * air.mach) - kCelsiusOffset;
+    const double tat_c = air.temperature * (1.0 + kG1 * (air.mach * air.mach)) - kCelsiusOffset;
     cockpit_set(core.egt_api, core.tat_handle, tat_c);
 
     // 7. Core: power, rpm, thrust, fuel flow, EGT.
