@@ -17,7 +17,7 @@ if [ "$(id -u)" = 0 ] && command -v apt-get > /dev/null; then
     if [ "${#missing[@]}" -gt 0 ]; then
         echo "== installing: ${missing[*]}"
         apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
             "${missing[@]}" > /dev/null
     fi
 fi
