@@ -20,6 +20,16 @@ Mass_Properties aircraft_mass() {
     return m;
 }
 
+// The aircraft resting on its struts, rolling forward at speed (m/s).
+Body_State rolling_on_the_runway(const Ground& g, const Mass_Properties& m, double speed) {
+    const Rest_Pose pose = rest_pose(g, m.mass, kG);
+    Body_State s;
+    s.position = {0.0, pose.height, 0.0};
+    s.attitude = from_euler({0.0, pose.pitch, 0.0});
+    s.velocity = {speed, 0.0, 0.0};
+    return s;
+}
+
 TEST(RigidBody, FreeFallMatchesClosedFormAtSeveralFrameTimes) {
     for (double dt : {0.005, 0.01, 0.02}) {
         Body_State s;
@@ -171,11 +181,7 @@ TEST(Ground, AircraftRestsLevelWithStrutsSlightlyCompressed) {
 TEST(Ground, BrakesStopARollingAircraftAndRaisedLegsDropItOnItsBelly) {
     Ground g = default_ground();
     Mass_Properties m = aircraft_mass();
-    const Rest_Pose pose = rest_pose(g, m.mass, kG);
-    Body_State s;
-    s.position = {0.0, pose.height, 0.0};
-    s.attitude = from_euler({0.0, pose.pitch, 0.0});
-    s.velocity = {30.0, 0.0, 0.0};
+    Body_State s = rolling_on_the_runway(g, m, 30.0);
 
     // Rolling only: about 0.02 g of deceleration.
     Body_State rolling = s;
@@ -207,11 +213,7 @@ TEST(Ground, BrakesStopARollingAircraftAndRaisedLegsDropItOnItsBelly) {
 TEST(Ground, NoseWheelSteeredLeftTurnsTheAircraftLeft) {
     Ground g = default_ground();
     Mass_Properties m = aircraft_mass();
-    const Rest_Pose pose = rest_pose(g, m.mass, kG);
-    Body_State s;
-    s.position = {0.0, pose.height, 0.0};
-    s.attitude = from_euler({0.0, pose.pitch, 0.0});
-    s.velocity = {10.0, 0.0, 0.0};
+    Body_State s = rolling_on_the_runway(g, m, 10.0);
     g.controls.steer_angle = 8.0 / kDegPerRad;
     for (int i = 0; i < 300; ++i) rigid_body_step(s, m, Loads{}, ground_loads, &g, kG, 0.01);
     EXPECT_GT(to_euler(s.attitude).yaw, 0.05);  // yaw positive: nose left
