@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "host_loop.h"
-#include "model_api.h"
+#include "host/host_loop.h"
+#include "host/model_api.h"
 
 namespace rig {
 namespace {

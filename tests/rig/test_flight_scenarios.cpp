@@ -9,9 +9,9 @@
 #include <iterator>
 #include <string>
 
-#include "model_api.h"
-#include "runner.h"
-#include "scenario.h"
+#include "flight/runner.h"
+#include "flight/scenario.h"
+#include "host/model_api.h"
 
 namespace rig {
 namespace {

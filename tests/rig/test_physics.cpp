@@ -3,10 +3,10 @@
 
 #include <cmath>
 
-#include "atmosphere.h"
-#include "ground.h"
-#include "rigid_body.h"
-#include "vec.h"
+#include "world/atmosphere.h"
+#include "world/ground.h"
+#include "world/rigid_body.h"
+#include "world/vec.h"
 
 namespace rig {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "autopilot.h"
-#include "scenario.h"
-#include "summary.h"
+#include "flight/autopilot.h"
+#include "flight/scenario.h"
+#include "flight/summary.h"
 
 namespace rig {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "autopilot.h"
-#include "vec.h"
+#include "flight/autopilot.h"
+#include "world/vec.h"
 
 namespace rig {
 

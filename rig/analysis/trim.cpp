@@ -1,15 +1,13 @@
-#include "trim.h"
+#include "analysis/trim.h"
 
 #include <cmath>
 #include <cstdio>
 
+#include "host/pilot_inputs.h"
+
 namespace rig {
 namespace {
 
-constexpr int kCmdPitchAxis = 2001;
-constexpr int kCmdThrottleAxis = 2004;
-constexpr int kCmdFlapLever = 3013;
-constexpr int kCmdGearHandle = 3016;
 constexpr double kMeanChord = 1.880362;  // m, the model's reference chord
 
 // Settling times of the held state.

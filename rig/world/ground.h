@@ -7,8 +7,8 @@
 // would touch at full extension.
 #pragma once
 
-#include "rigid_body.h"
-#include "vec.h"
+#include "world/rigid_body.h"
+#include "world/vec.h"
 
 namespace rig {
 

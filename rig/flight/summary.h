@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "sample.h"
-#include "vec.h"
+#include "host/sample.h"
+#include "world/vec.h"
 
 namespace rig {
 

@@ -1,4 +1,4 @@
-#include "summary.h"
+#include "flight/summary.h"
 
 #include <cmath>
 #include <cstring>

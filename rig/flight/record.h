@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "sample.h"
+#include "host/sample.h"
 
 namespace rig {
 
@@ -14,16 +14,17 @@ struct Recorder {
     std::FILE* csv = nullptr;
     int every = 1;
     long count = 0;
-    std::string plot_dir;
+    bool keep_plot_series = false;
     double next_plot_time = 0.0;
     std::vector<Sample> plot_samples;
 };
 
-// Opens the CSV (and notes the plot folder); false with error on failure.
-bool recorder_open(Recorder& r, const std::string& csv_path, int every, const std::string& plot_dir,
+// Opens the CSV (and starts the thinned chart series when asked); false with
+// error on failure.
+bool recorder_open(Recorder& r, const std::string& csv_path, int every, bool keep_plot_series,
                    std::string& error);
 void recorder_add(Recorder& r, const Sample& s);
-// Closes the CSV and writes the charts; false with error on failure.
+// Closes the CSV; false with error on failure.
 bool recorder_close(Recorder& r, std::string& error);
 
 // One CSV line for a sample (no newline); the header line names the columns.

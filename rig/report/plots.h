@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "sample.h"
+#include "host/sample.h"
 
 namespace rig {
 

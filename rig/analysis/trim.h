@@ -10,8 +10,7 @@
 
 #include <string>
 
-#include "autopilot.h"
-#include "host_loop.h"
+#include "host/host_loop.h"
 
 namespace rig {
 

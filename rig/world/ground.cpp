@@ -1,4 +1,4 @@
-#include "ground.h"
+#include "world/ground.h"
 
 #include <cmath>
 

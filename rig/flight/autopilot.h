@@ -12,7 +12,8 @@
 // it, within limits.
 #pragma once
 
-#include "sample.h"
+#include "host/pilot_inputs.h"
+#include "host/sample.h"
 
 namespace rig {
 
@@ -64,8 +65,5 @@ Axis_Commands autopilot_engage(Autopilot& ap, const Autopilot_Command& c, const 
 
 // One frame of the active channels.
 Axis_Commands autopilot_step(Autopilot& ap, const Sample& now, double dynamic_pressure, double dt);
-
-// The throttle axis value (1 idle .. -1 full) for a throttle fraction 0..1.
-float throttle_axis(double fraction);
 
 }  // namespace rig

@@ -1,4 +1,4 @@
-#include "model_api.h"
+#include "host/model_api.h"
 
 #include <dlfcn.h>
 

@@ -1,4 +1,4 @@
-#include "host_loop.h"
+#include "host/host_loop.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "sample.h"
+#include "host/sample.h"
 
 #include <cstring>
 

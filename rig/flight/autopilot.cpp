@@ -1,8 +1,8 @@
-#include "autopilot.h"
+#include "flight/autopilot.h"
 
 #include <cmath>
 
-#include "vec.h"
+#include "world/vec.h"
 
 namespace rig {
 namespace {
@@ -60,10 +60,6 @@ double flight_path_deg(const Sample& s) {
 }
 
 }  // namespace
-
-float throttle_axis(double fraction) {
-    return static_cast<float>(1.0 - 2.0 * clamp(fraction, 0.0, 1.0));
-}
 
 Axis_Commands autopilot_engage(Autopilot& ap, const Autopilot_Command& c, const Sample& now,
                                double dynamic_pressure) {

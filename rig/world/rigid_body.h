@@ -6,7 +6,7 @@
 // body axes. Principal axes coincide with the body axes (diagonal inertia).
 #pragma once
 
-#include "vec.h"
+#include "world/vec.h"
 
 namespace rig {
 

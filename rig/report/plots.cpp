@@ -1,4 +1,4 @@
-#include "plots.h"
+#include "report/plots.h"
 
 #include <sys/stat.h>
 

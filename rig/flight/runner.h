@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "host_loop.h"
-#include "scenario.h"
-#include "summary.h"
+#include "flight/scenario.h"
+#include "flight/summary.h"
+#include "host/host_loop.h"
 
 namespace rig {
 
 struct Run_Options {
     std::string csv_path;      // empty: no CSV
     int csv_every = 1;         // write every n-th frame
-    std::string plot_dir;      // empty: no plots
+    bool plot_series = false;  // keep the thinned series the charts are drawn from
     bool progress = false;     // a progress line on stderr
     std::FILE* log = nullptr;  // event log and summary; may be null
 };
@@ -32,6 +32,7 @@ struct Run_Result {
     std::string failure;     // crash, non-finite value, I/O error
     Summary summary;
     std::vector<Expectation_Result> expectations;
+    std::vector<Sample> plot_series;  // with Run_Options::plot_series: one sample every 0.2 s
     bool expectations_met() const;
 };
 

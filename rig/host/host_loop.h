@@ -2,12 +2,12 @@
 // ed_fm_simulate, collects every output and integrates the rigid body.
 #pragma once
 
-#include "atmosphere.h"
-#include "ground.h"
-#include "model_api.h"
-#include "rigid_body.h"
-#include "sample.h"
-#include "vec.h"
+#include "host/model_api.h"
+#include "host/sample.h"
+#include "world/atmosphere.h"
+#include "world/ground.h"
+#include "world/rigid_body.h"
+#include "world/vec.h"
 
 namespace rig {
 

@@ -1,4 +1,4 @@
-#include "scenario.h"
+#include "flight/scenario.h"
 
 #include <cerrno>
 #include <cmath>
@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "sample.h"
-#include "summary.h"
+#include "flight/summary.h"
+#include "host/sample.h"
 
 namespace rig {
 namespace {

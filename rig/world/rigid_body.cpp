@@ -1,4 +1,4 @@
-#include "rigid_body.h"
+#include "world/rigid_body.h"
 
 namespace rig {
 namespace {

@@ -1,8 +1,8 @@
-#include "atmosphere.h"
+#include "world/atmosphere.h"
 
 #include <cmath>
 
-#include "vec.h"
+#include "world/vec.h"
 
 namespace rig {
 namespace {

@@ -1,6 +1,4 @@
-#include "record.h"
-
-#include "plots.h"
+#include "flight/record.h"
 
 namespace rig {
 namespace {
@@ -21,11 +19,11 @@ void csv_row(std::FILE* out, const Sample& s) {
     std::fputc('\n', out);
 }
 
-bool recorder_open(Recorder& r, const std::string& csv_path, int every, const std::string& plot_dir,
+bool recorder_open(Recorder& r, const std::string& csv_path, int every, bool keep_plot_series,
                    std::string& error) {
     r.every = every > 0 ? every : 1;
-    r.plot_dir = plot_dir;
-    if (!plot_dir.empty()) r.plot_samples.reserve(1 << 14);
+    r.keep_plot_series = keep_plot_series;
+    if (keep_plot_series) r.plot_samples.reserve(1 << 14);
     if (csv_path.empty()) return true;
     r.csv = std::fopen(csv_path.c_str(), "w");
     if (!r.csv) {
@@ -39,7 +37,7 @@ bool recorder_open(Recorder& r, const std::string& csv_path, int every, const st
 void recorder_add(Recorder& r, const Sample& s) {
     if (r.csv && r.count % r.every == 0) csv_row(r.csv, s);
     ++r.count;
-    if (!r.plot_dir.empty() && s.t >= r.next_plot_time) {
+    if (r.keep_plot_series && s.t >= r.next_plot_time) {
         r.plot_samples.push_back(s);
         r.next_plot_time = s.t + kPlotInterval - 1e-9;
     }
@@ -52,7 +50,6 @@ bool recorder_close(Recorder& r, std::string& error) {
         r.csv = nullptr;
         if (!ok) error = "writing the CSV failed";
     }
-    if (!r.plot_dir.empty() && !write_plots(r.plot_dir, r.plot_samples, error)) ok = false;
     return ok;
 }
 

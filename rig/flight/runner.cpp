@@ -1,22 +1,16 @@
-#include "runner.h"
+#include "flight/runner.h"
 
 #include <cfenv>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
-#include "autopilot.h"
-#include "record.h"
-#include "trim.h"
+#include "analysis/trim.h"
+#include "flight/autopilot.h"
+#include "flight/record.h"
 
 namespace rig {
 namespace {
-
-constexpr int kCmdPitchAxis = 2001;
-constexpr int kCmdRollAxis = 2002;
-constexpr int kCmdRudderAxis = 2003;
-constexpr int kCmdThrottleAxis = 2004;
-constexpr int kCmdFlapLever = 3013;
-constexpr int kCmdGearHandle = 3016;
 
 // A touchdown sinking faster than this breaks the gear.
 constexpr double kCrashSinkRate = 4.0;       // m/s
@@ -295,7 +289,7 @@ Run_Result run_scenario(const Scenario& scenario, const Model_Api& api,
     }
     Flight f{scenario, api, options, Host{}, Autopilot{}, Summary_Tracker{}, Recorder{}, Sample{}};
     host_init(f.host, api);
-    if (!recorder_open(f.recorder, options.csv_path, options.csv_every, options.plot_dir,
+    if (!recorder_open(f.recorder, options.csv_path, options.csv_every, options.plot_series,
                        result.failure)) {
         return result;
     }
@@ -353,6 +347,7 @@ Run_Result run_scenario(const Scenario& scenario, const Model_Api& api,
     }
     std::string error;
     if (!recorder_close(f.recorder, error) && result.failure.empty()) result.failure = error;
+    result.plot_series = std::move(f.recorder.plot_samples);
     evaluate_expectations(f, result);
     result.completed = result.failure.empty();
     return result;
