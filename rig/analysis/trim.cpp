@@ -154,10 +154,10 @@ Trim_Result trim_level_flight(Host& host, const Trim_Request& q) {
     host.center_of_mass = q.center_of_mass;
     host.mass_properties.mass = q.empty_mass + q.fuel;
     host.body.position = {0.0, q.altitude, 0.0};
-    host.wind_world = {};
-    const Air air = isa(q.altitude);
+    host.env.wind_world = {};
+    const Air air = environment_air(host.env, q.altitude);
     Trim_Context c{host, q, tas_from_kcas(q.kcas, air.density),
-                   host.mass_properties.mass * kStandardGravity};
+                   host.mass_properties.mass * host.env.gravity};
     result.tas = c.tas;
 
     fm.ed_fm_set_internal_fuel(q.fuel);

@@ -53,7 +53,9 @@ bool holds(const Condition& c, const Sample& s) {
 }
 
 // Dynamic pressure of the last frame, for the autopilot's gain schedule.
-double dynamic_pressure(const Sample& s) { return 0.5 * isa(s.altitude).density * s.tas * s.tas; }
+double dynamic_pressure(const Environment& env, const Sample& s) {
+    return 0.5 * environment_air(env, s.altitude).density * s.tas * s.tas;
+}
 
 bool all_finite(const Sample& s, const char** which) {
     for (std::size_t i = 0; i < kColumnCount; ++i) {
@@ -95,7 +97,7 @@ void initial_state(Flight& f) {
     Host& host = f.host;
     host.dt = sc.dt;
     host.center_of_mass = sc.center_of_mass;
-    host.wind_world = sc.wind;
+    host.env.wind_world = sc.wind;
     host.mass_properties.mass = sc.empty_mass + sc.fuel;
     host.ground.center_of_mass = sc.center_of_mass;
     const double yaw = -sc.heading / kDegPerRad;
@@ -126,7 +128,8 @@ void initial_state(Flight& f) {
             f.fm.ed_fm_set_command(kCmdGearHandle, sc.gear_down ? 1.0f : 0.0f);
             f.fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(throttle));
         }
-        const double tas = tas_from_kcas(sc.speed, isa(sc.position.y).density);
+        const double tas =
+            tas_from_kcas(sc.speed, environment_air(host.env, sc.position.y).density);
         host.body.position = sc.position;
         host.body.attitude = from_euler({yaw, alpha, 0.0});
         host.body.velocity = rotate(from_euler({yaw, 0.0, 0.0}), V3{tas, 0.0, 0.0});
@@ -141,7 +144,7 @@ void initial_state(Flight& f) {
         } else {
             f.fm.ed_fm_hot_start();
         }
-        const Rest_Pose pose = rest_pose(host.ground, host.mass_properties.mass, kStandardGravity);
+        const Rest_Pose pose = rest_pose(host.ground, host.mass_properties.mass, host.env.gravity);
         host.body.position = {sc.position.x, pose.height, sc.position.z};
         host.body.attitude = from_euler({yaw, pose.pitch, 0.0});
         host.body.velocity = {};
@@ -178,8 +181,8 @@ void fire(Flight& f, const Event& e, double t) {
             f.fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(a.throttle));
             break;
         case Action::Kind::Autopilot: {
-            send_axes(f.fm,
-                      autopilot_engage(f.autopilot, a.autopilot, f.last, dynamic_pressure(f.last)));
+            send_axes(f.fm, autopilot_engage(f.autopilot, a.autopilot, f.last,
+                                             dynamic_pressure(f.host.env, f.last)));
             if (a.autopilot.vertical == Vertical_Mode::Altitude) {
                 summary_altitude_target(f.tracker, t, a.autopilot.target);
             }
@@ -308,8 +311,8 @@ Run_Result run_scenario(const Scenario& scenario, const Model_Api& api,
             const double t = static_cast<double>(n) * scenario.dt;
             run_events(f, t);
             if (f.stop) break;
-            send_axes(api,
-                      autopilot_step(f.autopilot, f.last, dynamic_pressure(f.last), scenario.dt));
+            send_axes(api, autopilot_step(f.autopilot, f.last, dynamic_pressure(f.host.env, f.last),
+                                          scenario.dt));
 
             host_frame(f.host);
             Sample s = host_sample(f.host);

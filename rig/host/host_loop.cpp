@@ -57,9 +57,9 @@ void host_init(Host& host, const Model_Api& api) {
 Air_State air_state(const Host& host) {
     Air_State a;
     const Body_State& b = host.body;
-    a.air = isa(b.position.y);
+    a.air = environment_air(host.env, b.position.y);
     a.velocity_body = unrotate(b.attitude, b.velocity);
-    a.wind_body = unrotate(b.attitude, host.wind_world);
+    a.wind_body = unrotate(b.attitude, host.env.wind_world);
     a.air_body = a.velocity_body - a.wind_body;
     a.tas = norm(a.air_body);
     a.kcas = kcas_from_tas(a.tas, a.air.density);
@@ -110,8 +110,8 @@ void host_push_state(Host& host) {
     // runway while the aircraft is on its wheels, so the model's height above
     // the surface is never zero.
     fm.ed_fm_set_atmosphere(b.position.y, a.air.temperature, a.air.speed_of_sound, a.air.density,
-                            a.air.pressure, host.wind_world.x, host.wind_world.y,
-                            host.wind_world.z);
+                            a.air.pressure, host.env.wind_world.x, host.env.wind_world.y,
+                            host.env.wind_world.z);
     fm.ed_fm_set_surface(0.0, 0.0, kRunwaySurfaceType, 0.0, 1.0, 0.0);
 
     Loads unused;
@@ -179,7 +179,7 @@ void host_integrate(Host& host) {
     const Body_State before = host.body;
     host.ground.center_of_mass = host.center_of_mass;
     rigid_body_step(host.body, host.mass_properties, held, ground_loads, &host.ground,
-                    kStandardGravity, host.dt);
+                    host.env.gravity, host.dt);
     // Accelerations over the frame, reported with the next push.
     const V3 dv = (1.0 / host.dt) * (host.body.velocity - before.velocity);
     host.last_acceleration_body = unrotate(host.body.attitude, dv);
@@ -225,8 +225,8 @@ Sample host_sample(const Host& host) {
     s.q = b.omega.z * kDegPerRad;
     s.r = -b.omega.y * kDegPerRad;
     // Load factor: specific force along body y, in g.
-    const V3 gravity_body = unrotate(b.attitude, V3{0.0, -kStandardGravity, 0.0});
-    s.nz = (host.last_acceleration_body.y - gravity_body.y) / kStandardGravity;
+    const V3 gravity_body = unrotate(b.attitude, V3{0.0, -host.env.gravity, 0.0});
+    s.nz = (host.last_acceleration_body.y - gravity_body.y) / host.env.gravity;
 
     s.rpm = fm.ed_fm_get_param(kParamRpm) * 100.0;
     s.gts = fm.ed_fm_get_param(kParamGtsRpm);

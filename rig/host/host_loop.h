@@ -5,6 +5,7 @@
 #include "host/model_api.h"
 #include "host/sample.h"
 #include "world/atmosphere.h"
+#include "world/environment.h"
 #include "world/ground.h"
 #include "world/rigid_body.h"
 #include "world/vec.h"
@@ -51,7 +52,7 @@ struct Host {
     Body_State body;
     Mass_Properties mass_properties;
     V3 center_of_mass;  // body axes, m
-    V3 wind_world;      // constant wind, world axes, m/s
+    Environment env;    // atmosphere, gravity, wind
     Ground ground;
     double dt = 0.01;  // s
     Air_State pushed;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "world/environment.h"
 #include "world/vec.h"
 
 namespace rig {
@@ -54,6 +55,15 @@ Air isa(double altitude_m) {
     air.pressure = p;
     air.density = p / (kGasConstant * t);
     air.speed_of_sound = std::sqrt(kGamma * kGasConstant * t);
+    return air;
+}
+
+Air environment_air(const Environment& e, double altitude_m) {
+    Air air = isa(altitude_m);
+    if (e.temperature_offset == 0.0) return air;
+    air.temperature += e.temperature_offset;
+    air.density = air.pressure / (kGasConstant * air.temperature);
+    air.speed_of_sound = std::sqrt(kGamma * kGasConstant * air.temperature);
     return air;
 }
 

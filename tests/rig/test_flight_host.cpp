@@ -51,7 +51,7 @@ TEST_F(Host_Test, StateReachesTheModelInTheHostsConventions) {
     host_.body.attitude = from_euler({0.3, 0.08, 0.1});
     host_.body.velocity = {150.0, -5.0, 10.0};
     host_.body.omega = {0.1, 0.2, 0.05};
-    host_.wind_world = {5.0, 0.0, -3.0};
+    host_.env.wind_world = {5.0, 0.0, -3.0};
     host_push_state(host_);
     host_simulate(host_);
 
@@ -63,7 +63,7 @@ TEST_F(Host_Test, StateReachesTheModelInTheHostsConventions) {
     const V3 body = unrotate(host_.body.attitude, host_.body.velocity);
     EXPECT_DOUBLE_EQ(params_->body_vel_x, body.x);
     EXPECT_DOUBLE_EQ(params_->body_vel_z, body.z);
-    const V3 air = body - unrotate(host_.body.attitude, host_.wind_world);
+    const V3 air = body - unrotate(host_.body.attitude, host_.env.wind_world);
     EXPECT_DOUBLE_EQ(params_->aoa_rad, std::atan2(-air.y, air.x));
     EXPECT_GT(params_->aoa_rad, 0.0);  // descending with the nose up: air from below
     // The wind goes to the cockpit as world x and z.
