@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds the library, the stand-in cockpit library, the rig and the tests
-# (release preset), then flies the demonstration scenario from a cold
-# cockpit to level cruise and prints its summary.
+# The newcomer's command: installs what building and flying need, builds the
+# library, the stand-in cockpit library and the rig (no tests, no test
+# framework: the `fly` preset hides them), then flies the demonstration
+# scenario from a cold cockpit to level cruise and prints its summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash tools/install_deps.sh fly
 jobs=$(nproc 2> /dev/null || echo 2)
-cmake --preset release > /dev/null
-cmake --build --preset release -j "$jobs"
-exec build/release/rig/quillon-rig fly a_cold_start_climb --plot build/release/demo-plots
+cmake --preset fly > /dev/null
+cmake --build --preset fly -j "$jobs"
+exec build/fly/rig/quillon-rig fly a_cold_start_climb --plot build/fly/demo-plots
