@@ -31,6 +31,7 @@ jobs=$(nproc 2> /dev/null || echo 2)
 
 echo "== generated aerodynamic data is current"
 python3 tools/gen_aero_data.py --check
+python3 tools/gen_f16_data.py --check
 
 echo "== sanitizer build (address, undefined behaviour)"
 cmake --preset sanitize > /dev/null
