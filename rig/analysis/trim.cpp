@@ -156,7 +156,7 @@ Trim_Result trim_level_flight(Host& host, const Trim_Request& q) {
     host.body.position = {0.0, q.altitude, 0.0};
     host.env.wind_world = {};
     const Air air = environment_air(host.env, q.altitude);
-    Trim_Context c{host, q, tas_from_kcas(q.kcas, air.density),
+    Trim_Context c{host, q, q.tas > 0.0 ? q.tas : tas_from_kcas(q.kcas, air.density),
                    host.mass_properties.mass * host.env.gravity};
     result.tas = c.tas;
 
@@ -229,9 +229,14 @@ Trim_Result trim_level_flight(Host& host, const Trim_Request& q) {
 }
 
 void print_trim(std::FILE* out, const Trim_Request& q, const Trim_Result& r) {
-    std::fprintf(
-        out, "trim: %.1f kcas (%.1f m/s true) at %.0f m, flaps %.2f, gear %s, mass %.0f kg\n",
-        q.kcas, r.tas, q.altitude, q.flaps, q.gear_down ? "down" : "up", q.empty_mass + q.fuel);
+    char speed[64];
+    if (q.tas > 0.0) {
+        std::snprintf(speed, sizeof(speed), "%.4f m/s true", r.tas);
+    } else {
+        std::snprintf(speed, sizeof(speed), "%.1f kcas (%.1f m/s true)", q.kcas, r.tas);
+    }
+    std::fprintf(out, "trim: %s at %.0f m, flaps %.2f, gear %s, mass %.0f kg\n", speed, q.altitude,
+                 q.flaps, q.gear_down ? "down" : "up", q.empty_mass + q.fuel);
     if (!r.ok) {
         std::fprintf(out, "%s\n", r.why.c_str());
         std::fprintf(out, "  (last point: alpha %.2f deg, pitch axis %.3f, throttle %.3f)\n",

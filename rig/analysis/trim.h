@@ -16,6 +16,7 @@ namespace rig {
 
 struct Trim_Request {
     double kcas = 250.0;
+    double tas = 0.0;          // m/s; > 0 replaces kcas
     double altitude = 3000.0;  // m
     double flaps = 0.0;        // lever 0..1
     bool gear_down = false;
