@@ -17,7 +17,6 @@ constexpr double kSurfaceSettleTime = 2.0;  // s, surfaces move at 60 deg/s
 
 constexpr int kMaxIterations = 25;
 constexpr int kMaxHalvings = 6;
-constexpr double kTolerance = 1e-4;  // residual in weights (moment in weight x chord)
 
 constexpr double kMinAlpha = -5.0;              // deg
 constexpr double kMaxAlpha = 25.0;              // deg
@@ -171,7 +170,7 @@ Trim_Result trim_level_flight(Host& host, const Trim_Request& q) {
 
     Residual r = evaluate(c, x);
     int iteration = 0;
-    for (; iteration < kMaxIterations && r.norm() > kTolerance; ++iteration) {
+    for (; iteration < kMaxIterations && r.norm() > q.tolerance; ++iteration) {
         double J[3][3];
         const Unknowns base = x;
         for (int k = 0; k < 3; ++k) {
@@ -221,7 +220,7 @@ Trim_Result trim_level_flight(Host& host, const Trim_Request& q) {
     result.thrust = settled.thrust;
     result.fuel_flow = settled.fuel_flow;
     result.rpm = settled.rpm;
-    result.ok = r.norm() <= kTolerance;
+    result.ok = r.norm() <= q.tolerance;
     if (!result.ok) result.why = no_trim_reason(x, r);
     fm.ed_fm_unlimited_fuel(false);
     fm.ed_fm_set_internal_fuel(q.fuel);

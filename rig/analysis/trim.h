@@ -24,6 +24,9 @@ struct Trim_Request {
     double empty_mass = 7000.0;  // kg
     V3 center_of_mass;
     double dt = 0.01;  // s
+    // Largest force residual accepted, in weights (the pitching moment in
+    // weight x the model's chord of 1.88 m).
+    double tolerance = 1e-4;
 };
 
 struct Trim_Result {
