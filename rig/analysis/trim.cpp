@@ -156,7 +156,7 @@ Trim_Result trim_level_flight(Host& host, const Trim_Request& q) {
     host.env.wind_world = {};
     const Air air = environment_air(host.env, q.altitude);
     Trim_Context c{host, q, q.tas > 0.0 ? q.tas : tas_from_kcas(q.kcas, air.density),
-                   host.mass_properties.mass * host.env.gravity};
+                   host.mass_properties.mass * environment_gravity(host.env, q.altitude)};
     result.tas = c.tas;
 
     fm.ed_fm_set_internal_fuel(q.fuel);
