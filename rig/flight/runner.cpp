@@ -77,7 +77,8 @@ void initial_state(Flight& f) {
     Host& host = f.host;
     host.dt = sc.dt;
     host.center_of_mass = sc.center_of_mass;
-    host.env.wind_world = sc.wind;
+    host.env = sc.env;
+    host.substeps = sc.substeps;
     host.mass_properties.mass = sc.empty_mass + sc.fuel;
     host.ground.center_of_mass = sc.center_of_mass;
     const double yaw = -sc.heading / kDegPerRad;
