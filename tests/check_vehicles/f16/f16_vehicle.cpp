@@ -23,6 +23,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "../check_vehicle.h"
 #include "f16_model.h"
 #include "quillon_fm.h"
 
@@ -30,10 +31,11 @@ namespace {
 
 namespace f16 = qfm_f16;
 
-constexpr double kFt = 0.3048;                  // m per ft
-constexpr double kLbf = 4.4482216152605;        // N per lbf
-constexpr double kSlug = 14.593902937206364;    // kg per slug
-constexpr double kSlugFt2 = kSlug * kFt * kFt;  // kg m^2 per slug ft^2
+// The check vehicles' unit conversions, which the verify cases use too.
+using check_vehicle::kFoot;
+using check_vehicle::kPound;
+using check_vehicle::kSlug;
+using check_vehicle::kSlugFoot2;
 constexpr double kDegPerRad = 57.29577951308232;
 constexpr double kCenterOfMassPercent = 25.0;  // of the chord, as the NASA checks fly it
 constexpr double kMinAirspeed = 1.0;           // m/s; below it no aerodynamic load
@@ -100,7 +102,7 @@ void simulate(Vehicle& v) {
     double moment[3] = {};  // about the moment reference centre, N m
     if (tas > kMinAirspeed) {
         double aero_in[f16::aero::In::count];
-        aero_in[f16::aero::In::trueAirspeed] = tas / kFt;
+        aero_in[f16::aero::In::trueAirspeed] = tas / kFoot;
         aero_in[f16::aero::In::angleOfAttack] = std::atan2(w, u) * kDegPerRad;
         aero_in[f16::aero::In::angleOfSideslip] =
             std::asin(held(side / tas, -1.0, 1.0)) * kDegPerRad;
@@ -114,9 +116,9 @@ void simulate(Vehicle& v) {
         double c[f16::aero::Out::count];
         f16::aero::evaluate(aero_in, c);
         const double qs =
-            0.5 * v.density * tas * tas * c[f16::aero::Out::referenceWingArea] * kFt * kFt;
-        const double span = c[f16::aero::Out::referenceWingSpan] * kFt;
-        const double chord = c[f16::aero::Out::referenceWingChord] * kFt;
+            0.5 * v.density * tas * tas * c[f16::aero::Out::referenceWingArea] * kFoot * kFoot;
+        const double span = c[f16::aero::Out::referenceWingSpan] * kFoot;
+        const double chord = c[f16::aero::Out::referenceWingChord] * kFoot;
         force[0] = qs * c[f16::aero::Out::aeroBodyForceCoefficient_X];
         force[1] = qs * c[f16::aero::Out::aeroBodyForceCoefficient_Y];
         force[2] = qs * c[f16::aero::Out::aeroBodyForceCoefficient_Z];
@@ -127,20 +129,20 @@ void simulate(Vehicle& v) {
 
     double prop_in[f16::prop::In::count];
     prop_in[f16::prop::In::powerLeverAngle] = surfaces[f16::control::Out::powerLeverAngle];
-    prop_in[f16::prop::In::altitudeMSL] = v.altitude / kFt;
+    prop_in[f16::prop::In::altitudeMSL] = v.altitude / kFoot;
     prop_in[f16::prop::In::mach] = v.speed_of_sound > 0.0 ? tas / v.speed_of_sound : 0.0;
     double thrust[f16::prop::Out::count];
     f16::prop::evaluate(prop_in, thrust);
     for (int i = 0; i < 3; ++i) {
-        force[i] += thrust[f16::prop::Out::thrustBodyForce_X + i] * kLbf;
-        moment[i] += thrust[f16::prop::Out::thrustBodyMoment_Roll + i] * kLbf * kFt;
+        force[i] += thrust[f16::prop::Out::thrustBodyForce_X + i] * kPound;
+        moment[i] += thrust[f16::prop::Out::thrustBodyMoment_Roll + i] * kPound * kFoot;
     }
 
     // Moment about the centre of mass: the reference centre lies at minus the
     // centre of mass's position relative to it.
-    const double reference[3] = {-mass_out[f16::inertia::Out::bodyPositionOfCmWrtMrc_X] * kFt,
-                                 -mass_out[f16::inertia::Out::bodyPositionOfCmWrtMrc_Y] * kFt,
-                                 -mass_out[f16::inertia::Out::bodyPositionOfCmWrtMrc_Z] * kFt};
+    const double reference[3] = {-mass_out[f16::inertia::Out::bodyPositionOfCmWrtMrc_X] * kFoot,
+                                 -mass_out[f16::inertia::Out::bodyPositionOfCmWrtMrc_Y] * kFoot,
+                                 -mass_out[f16::inertia::Out::bodyPositionOfCmWrtMrc_Z] * kFoot};
     double transfer[3];
     cross(reference, force, transfer);
     for (int i = 0; i < 3; ++i) moment[i] += transfer[i];
@@ -268,9 +270,9 @@ QFM_API bool ed_fm_change_mass(double* delta_mass, double* delta_pos_x, double* 
     *delta_pos_y = 0.0;
     *delta_pos_z = 0.0;
     // Host x, y (up), z (right) are the models' roll, yaw and pitch axes.
-    *delta_ix = m[qfm_f16::inertia::Out::bodyMomentOfInertia_Roll] * kSlugFt2 - v.inertia[0];
-    *delta_iy = m[qfm_f16::inertia::Out::bodyMomentOfInertia_Yaw] * kSlugFt2 - v.inertia[1];
-    *delta_iz = m[qfm_f16::inertia::Out::bodyMomentOfInertia_Pitch] * kSlugFt2 - v.inertia[2];
+    *delta_ix = m[qfm_f16::inertia::Out::bodyMomentOfInertia_Roll] * kSlugFoot2 - v.inertia[0];
+    *delta_iy = m[qfm_f16::inertia::Out::bodyMomentOfInertia_Yaw] * kSlugFoot2 - v.inertia[1];
+    *delta_iz = m[qfm_f16::inertia::Out::bodyMomentOfInertia_Pitch] * kSlugFoot2 - v.inertia[2];
     return false;
 }
 
