@@ -11,6 +11,7 @@
 #include <cmath>
 #include <string>
 
+#include "analysis/trim.h"
 #include "flight/verify.h"
 
 namespace rig {
@@ -82,6 +83,62 @@ const char* const kEarthTurn = "the tools' local frame turns with the Earth, 0.1
 // 2 omega v_down: omega g t^2 = 2.1 ft/s after 30 s.
 const char* const kCoriolis =
     "Coriolis drift east of a fall at the equator, omega g t^2 = 2.10 ft/s";
+
+// Case 11: the F-16 (check_f16.so, F16_inertia.dml) trimmed level at
+// 10,013 ft and 565.685 ft/s true airspeed, heading 45 deg, over latitude
+// 36.0192 deg, then flown 180 s with the controls held.
+constexpr double kF16Altitude = 10013.0 * kFoot;  // m
+constexpr double kF16Airspeed = 565.685 * kFoot;  // m/s
+constexpr double kF16Heading = 45.0;              // deg
+constexpr double kF16Latitude = 36.0191666667;    // deg
+constexpr double kEarthRate = 7.292115e-5;        // rad/s
+constexpr double kEarthRadius = 6371008.8;        // m, mean
+
+Mass_Properties f16() {
+    Mass_Properties m;
+    m.mass = 637.1595 * kSlug;
+    // The tools' Ixx (roll), Izz (yaw) and Iyy (pitch); Ixz = 982 slug ft^2.
+    m.inertia = {9496.0 * kSlugFoot2, 63100.0 * kSlugFoot2, 55814.0 * kSlugFoot2};
+    m.products = {-982.0 * kSlugFoot2, 0.0, 0.0};
+    return m;
+}
+
+// The tools fly over a rotating round Earth, where level flight needs less
+// lift than the weight: normal gravity (which already includes the Earth's
+// centrifugal relief) less the Coriolis relief of the eastward speed,
+// 2 omega v_east cos(latitude), and the centripetal acceleration of
+// following the curved surface, v^2 / R. On the flat Earth the same
+// balance is struck by this constant gravity, 0.019 m/s^2 below normal
+// gravity there.
+double f16_level_gravity() {
+    Environment e;
+    e.gravity_model = Gravity_Model::Latitude;
+    e.latitude = kF16Latitude;
+    const double latitude = kF16Latitude * kDegree;
+    const double v_east = kF16Airspeed * std::sin(kF16Heading * kDegree);
+    return environment_gravity(e, kF16Altitude) - 2.0 * kEarthRate * v_east * std::cos(latitude) -
+           kF16Airspeed * kF16Airspeed / (kEarthRadius + kF16Altitude);
+}
+
+// Trims with the rig's trim (to 1e-8 of the weight, so that the trim's own
+// residual does not drift the 180 s flight), then turns the trimmed state to
+// the heading.
+void setup_f16_trimmed(Host& host) {
+    host.env.gravity = f16_level_gravity();
+    Trim_Request q;
+    q.tas = kF16Airspeed;
+    q.altitude = kF16Altitude;
+    q.empty_mass = f16().mass;
+    q.fuel = 0.0;
+    q.dt = host.dt;
+    q.tolerance = 1e-8;
+    const Trim_Result r = trim_level_flight(host, q);
+    host.mass_properties = f16();
+    const double alpha = r.alpha * kDegree;
+    const double heading = kF16Heading * kDegree;
+    host.body.attitude = from_euler({-heading, alpha, 0.0});
+    host.body.velocity = {kF16Airspeed * std::cos(heading), 0.0, kF16Airspeed * std::sin(heading)};
+}
 
 Check angles(double tolerance, const char* reason) {
     return {"Euler angles", kAngles, tolerance, "deg", false, reason};
@@ -201,7 +258,41 @@ std::vector<Verify_Case> build_cases() {
     c.checks = drag_checks;
     cases.push_back(c);
 
-    // Case 11 (the F-16) joins here.
+    const std::vector<Quantity> kHeading{Quantity::Yaw};
+    const std::vector<Quantity> kPitch{Quantity::Pitch};
+    const std::vector<Quantity> kRoll{Quantity::Roll};
+    c = Verify_Case{};
+    c.id = "11";
+    c.title = "F-16 trimmed level at 10013 ft, 565.685 ft/s, flown 180 s with the controls held";
+    c.vehicle = "check_f16.so";
+    c.reference = "nasa-check-cases/F16/Atmos_11_sim_04_1s.csv";
+    c.end = 180.0;
+    c.setup = setup_f16_trimmed;
+    c.checks = {
+        {"altitude", kAltitude, 0.2, "ft", false,
+         "the rig holds its height (trim to 1e-8 of the weight: 0.001 ft in 180 s); the tool's "
+         "Coriolis relief changes as its heading turns (2 omega cos(lat) dv_east = 4.3e-4 "
+         "ft/s^2), a phugoid of 4.3e-4 / omega_ph^2 = 0.07 ft"},
+        {"vertical speed", kVertical, 0.01, "ft/s", false,
+         "that phugoid: 4.3e-4 / omega_ph = 0.005 ft/s"},
+        {"horizontal speed", kHorizontal, 4.2, "ft/s", false,
+         "the tool's heading turns 0.59 deg (below): 565.685 ft/s x 0.0102 rad x cos 45 deg = "
+         "4.09 ft/s per component"},
+        {"heading", kHeading, 0.6, "deg", false,
+         "the local north turns under the tool's path, (omega sin(lat) + v_east tan(lat) / R) "
+         "t = 0.59 deg in 180 s; the flat Earth's north stays put"},
+        {"pitch", kPitch, 0.002, "deg", false,
+         "both trimmed for the same lift (the gravity above); the tool's phugoid tilts its "
+         "path by up to 0.005 / 565.685 rad = 5e-4 deg"},
+        {"roll", kRoll, 0.1, "deg", false,
+         "the tool's wings follow the local level frame, which turns at up to omega + V / R = "
+         "0.0057 deg/s, with a lag: it reaches 0.073 deg at 180 s; the flat Earth's does not "
+         "turn"},
+        {"body rates", kRates, 0.006, "deg/s", false,
+         "the tool's rates are relative to inertial space and hold the aircraft level over "
+         "the turning Earth: up to omega + V / R = 0.0042 + 0.0015 deg/s; the rig's are zero"},
+    };
+    cases.push_back(c);
     return cases;
 }
 
