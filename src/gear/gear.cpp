@@ -3,6 +3,8 @@
 // and hand back leg positions, brake demands and the steering position.
 #include "gear/gear.h"
 
+#include <cmath>
+
 #include "aero/grid_table.h"
 #include "host/shared_state.h"
 
@@ -138,6 +140,10 @@ void select_steer_mode(double v) {
 void suspension_feedback(int index, const double* record) {
     if (index < 0 || index > 2) return;
     Wheel_Contact& wheel = G_Gear.wheels[kHostPostLeg[index]];
-    for (int i = 0; i < kFeedbackDoubles; ++i) wheel.feedback[i] = record[i];
-    wheel.compression = record[kCompressionSlot];
+    // A value that is not finite is not taken: the slot keeps its last one,
+    // so weight on wheels never compares a NaN.
+    for (int i = 0; i < kFeedbackDoubles; ++i) {
+        if (std::isfinite(record[i])) wheel.feedback[i] = record[i];
+    }
+    if (std::isfinite(record[kCompressionSlot])) wheel.compression = record[kCompressionSlot];
 }
