@@ -259,6 +259,8 @@ bool ed_fm_change_mass(double* delta_mass, double* delta_pos_x, double* delta_po
 double ed_fm_get_internal_fuel(void) { return total_internal(); }
 
 void ed_fm_set_internal_fuel(double fuel) {
+    // A value that is not a quantity of fuel leaves the tanks as they are.
+    if (!std::isfinite(fuel)) return;
     for (Fuel_Tank& tank : G_Fuel.tanks) tank.quantity = 0.0;
     fill_tanks(fuel);
 }
@@ -305,7 +307,9 @@ bool ed_fm_need_to_be_repaired(void) {
 void ed_fm_on_damage(int element, double element_integrity_factor) {
     // Taken as unsigned, so a negative element is out of range too.
     const unsigned index = static_cast<unsigned>(element);
-    if (index < static_cast<unsigned>(kDamageElements)) {
+    // A NaN is no integrity factor: the element keeps its value, and the
+    // repair test never compares a NaN.
+    if (index < static_cast<unsigned>(kDamageElements) && !std::isnan(element_integrity_factor)) {
         G_Host.damage[index] = element_integrity_factor;
     }
 }
@@ -313,7 +317,10 @@ void ed_fm_on_damage(int element, double element_integrity_factor) {
 void ed_fm_set_immortal(bool value) { G_Host.immortal = value; }
 
 bool ed_fm_push_simulation_event(const Qfm_Simulation_Event* in) {
-    if (!in || in->event_type != kHostEventType) return false;
+    // An event whose parameter is not finite is refused and changes nothing.
+    if (!in || in->event_type != kHostEventType || !std::isfinite(in->event_params[0])) {
+        return false;
+    }
     G_Params.host_event_state = static_cast<double>(in->event_params[0]);
     return true;
 }
