@@ -383,18 +383,29 @@ TEST_F(Robustness, DamageOutsideTheTableAndEventsOfOtherTypesAreIgnored) {
     EXPECT_FALSE(host.ed_fm_pop_simulation_event(&out));
     EXPECT_EQ(out.event_type, 0x33333333u);  // untouched
 
-    {
-        // A host's NaN and infinite values, stored as received.
-        qfm_test::Fp_Traps_Off host_sends_nan;
+    // Traps stay on: a NaN or an infinity from the host is refused before
+    // anything compares it, and leaves the state as it was.
+    host.ed_fm_set_internal_fuel(2000.0);
+    host.ed_fm_on_damage(5, 0.3);
+    const double event_state = host.params->host_event_state;
+    event.event_type = 4;
+    for (float bad : {std::nanf(""), INFINITY, -INFINITY}) {
+        host.ed_fm_set_internal_fuel(bad);
+        host.ed_fm_refueling_add_fuel(bad);
+        host.ed_fm_on_damage(5, std::nan(""));
         host.ed_fm_on_damage(0, std::nan(""));
-        host.ed_fm_on_damage(335, -INFINITY);
-        EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
-        event.event_type = 4;
-        event.event_params[0] = std::nanf("");
-        EXPECT_TRUE(host.ed_fm_push_simulation_event(&event));
-        for (int i = 0; i < 5; ++i) frame(cruise(), 0.01, false);
-        EXPECT_FALSE(host.ed_fm_pop_simulation_event(&out));
+        event.event_params[0] = bad;
+        EXPECT_FALSE(host.ed_fm_push_simulation_event(&event)) << bad;
     }
+    EXPECT_EQ(host.ed_fm_get_internal_fuel(), 2000.0);
+    EXPECT_TRUE(host.ed_fm_need_to_be_repaired());
+    EXPECT_EQ(host.params->host_event_state, event_state);
+    host.ed_fm_repair();
+    host.ed_fm_on_damage(0, std::nan(""));
+    host.ed_fm_on_damage(335, -INFINITY);
+    EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
+    for (int i = 0; i < 5; ++i) frame(cruise(), 0.01, false);
+    EXPECT_FALSE(host.ed_fm_pop_simulation_event(&out));
     EXPECT_EQ(non_finite_outputs(), "");
     EXPECT_EQ(non_finite_components(), "");
     host.ed_fm_repair();
