@@ -3,9 +3,8 @@
 // and hand back leg positions, brake demands and the steering position.
 #include "gear/gear.h"
 
-#include <cmath>
-
 #include "aero/grid_table.h"
+#include "host/finite_bits.h"
 #include "host/shared_state.h"
 
 Landing_Gear G_Gear;
@@ -143,7 +142,7 @@ void suspension_feedback(int index, const double* record) {
     // A value that is not finite is not taken: the slot keeps its last one,
     // so weight on wheels never compares a NaN.
     for (int i = 0; i < kFeedbackDoubles; ++i) {
-        if (std::isfinite(record[i])) wheel.feedback[i] = record[i];
+        if (finite_bits(record[i])) wheel.feedback[i] = record[i];
     }
-    if (std::isfinite(record[kCompressionSlot])) wheel.compression = record[kCompressionSlot];
+    if (finite_bits(record[kCompressionSlot])) wheel.compression = record[kCompressionSlot];
 }

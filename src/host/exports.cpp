@@ -1,7 +1,6 @@
 // The library's C surface. Each export does its work through the subsystem
 // functions; none allocates except ed_fm_simulate while a force list grows,
 // and nothing here can throw.
-#include <cmath>
 #include <cstddef>
 
 #include "aero/aero_data.h"
@@ -9,6 +8,7 @@
 #include "controls/commands.h"
 #include "controls/flight_controls.h"
 #include "gear/gear.h"
+#include "host/finite_bits.h"
 #include "host/frame.h"
 #include "host/lifecycle.h"
 #include "host/shared_state.h"
@@ -56,16 +56,16 @@ constexpr double kMaxPressure = 200000.0;
 // frame integrates or filters ever sees a NaN or an infinity. The test for
 // finiteness comes first, so no comparison meets a NaN.
 double take(double value, double lo, double hi, double kept) {
-    if (!std::isfinite(value)) return kept;
+    if (!finite_bits(value)) return kept;
     return value < lo ? lo : (value > hi ? hi : value);
 }
 
 // A field the model only stores: kept when not finite, otherwise as sent.
-double take(double value, double kept) { return std::isfinite(value) ? value : kept; }
+double take(double value, double kept) { return finite_bits(value) ? value : kept; }
 
 // An atmosphere value: 0 for none, or positive between lo and hi.
 double take_air(double value, double lo, double hi, double kept) {
-    if (!std::isfinite(value)) return kept;
+    if (!finite_bits(value)) return kept;
     return value > 0.0 ? (value < lo ? lo : (value > hi ? hi : value)) : 0.0;
 }
 
@@ -126,7 +126,7 @@ void ed_fm_set_current_state_body_axis(double, double, double, double vx, double
     p.aoa_deg = aoa * kDegPerRad;
     m.alpha_deg = aoa * kDegPerRad;
     // Sideslip is kept only in degrees: a value not taken leaves it as is.
-    if (std::isfinite(common_angle_of_slide)) {
+    if (finite_bits(common_angle_of_slide)) {
         m.beta_deg = take(common_angle_of_slide, -kMaxFlowAngle, kMaxFlowAngle, 0.0) * kDegPerRad;
     }
     m.roll_rate = take(omegax, -kMaxRate, kMaxRate, m.roll_rate);
@@ -166,10 +166,10 @@ void ed_fm_set_atmosphere(double h, double t, double a, double ro, double p, dou
     s.density = take_air(ro, kMinDensity, kMaxDensity, s.density);
     s.static_pressure = take_air(p, kMinPressure, kMaxPressure, s.static_pressure);
     // Not stored: a value not taken leaves the cockpit's last one.
-    if (std::isfinite(wind_vx)) {
+    if (finite_bits(wind_vx)) {
         cockpit_set(G_CockpitApi, G_Host.wind_x_handle, take(wind_vx, -kMaxSpeed, kMaxSpeed, 0.0));
     }
-    if (std::isfinite(wind_vz)) {
+    if (finite_bits(wind_vz)) {
         cockpit_set(G_CockpitApi, G_Host.wind_y_handle, take(wind_vz, -kMaxSpeed, kMaxSpeed, 0.0));
     }
 }
@@ -260,7 +260,7 @@ double ed_fm_get_internal_fuel(void) { return total_internal(); }
 
 void ed_fm_set_internal_fuel(double fuel) {
     // A value that is not a quantity of fuel leaves the tanks as they are.
-    if (!std::isfinite(fuel)) return;
+    if (!finite_bits(fuel)) return;
     for (Fuel_Tank& tank : G_Fuel.tanks) tank.quantity = 0.0;
     fill_tanks(fuel);
 }
@@ -309,7 +309,7 @@ void ed_fm_on_damage(int element, double element_integrity_factor) {
     const unsigned index = static_cast<unsigned>(element);
     // A NaN is no integrity factor: the element keeps its value, and the
     // repair test never compares a NaN.
-    if (index < static_cast<unsigned>(kDamageElements) && !std::isnan(element_integrity_factor)) {
+    if (index < static_cast<unsigned>(kDamageElements) && !nan_bits(element_integrity_factor)) {
         G_Host.damage[index] = element_integrity_factor;
     }
 }
@@ -318,7 +318,7 @@ void ed_fm_set_immortal(bool value) { G_Host.immortal = value; }
 
 bool ed_fm_push_simulation_event(const Qfm_Simulation_Event* in) {
     // An event whose parameter is not finite is refused and changes nothing.
-    if (!in || in->event_type != kHostEventType || !std::isfinite(in->event_params[0])) {
+    if (!in || in->event_type != kHostEventType || !finite_bits(in->event_params[0])) {
         return false;
     }
     G_Params.host_event_state = static_cast<double>(in->event_params[0]);

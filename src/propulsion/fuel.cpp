@@ -3,7 +3,7 @@
 // then 0, and tank 1 last. External fuel is not carried.
 #include "propulsion/fuel.h"
 
-#include <cmath>
+#include "host/finite_bits.h"
 
 Fuel_System G_Fuel;
 
@@ -35,8 +35,8 @@ void fuel_construct() {
 void fill_tanks(double amount) {
     // A negative amount would drain tank 1 below empty, and a NaN would
     // poison it for good; neither is fuel to add. Nor is an infinite one.
-    // (The quiet comparison raises no invalid-operation flag on a NaN.)
-    if (!std::isgreater(amount, 0.0) || !std::isfinite(amount)) return;
+    // (Finiteness first, from the bits, so no comparison meets a NaN.)
+    if (!finite_bits(amount) || !(amount > 0.0)) return;
     for (int index : kFillOrder) {
         Fuel_Tank& tank = G_Fuel.tanks[index];
         const double space = tank.capacity - tank.quantity;
