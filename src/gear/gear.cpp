@@ -141,8 +141,10 @@ void suspension_feedback(int index, const double* record) {
     Wheel_Contact& wheel = G_Gear.wheels[kHostPostLeg[index]];
     // A value that is not finite is not taken: the slot keeps its last one,
     // so weight on wheels never compares a NaN.
+    // (A select rather than a branch, so the copy stays a straight line.)
     for (int i = 0; i < kFeedbackDoubles; ++i) {
-        if (finite_bits(record[i])) wheel.feedback[i] = record[i];
+        wheel.feedback[i] = finite_bits(record[i]) ? record[i] : wheel.feedback[i];
     }
-    if (finite_bits(record[kCompressionSlot])) wheel.compression = record[kCompressionSlot];
+    const double compression = record[kCompressionSlot];
+    wheel.compression = finite_bits(compression) ? compression : wheel.compression;
 }
