@@ -271,6 +271,38 @@ TEST_F(Robustness, FrameTimeAtTheTopOfTheDoubleRangeKeepsBrakePressureFinite) {
     EXPECT_EQ(non_finite_components(), "");
 }
 
+TEST_F(Robustness, StateBeyondAnyFlightIsHeldToItsBoundsWithTrapsOn) {
+    host.ed_fm_set_internal_fuel(2500.0);
+    host.ed_fm_hot_start_in_air();
+    // 1e200 m/s before any atmosphere (0 density times an infinite square).
+    host.ed_fm_set_current_state_body_axis(0, 0, 0, 1e200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                           0.05, 0);
+    host.ed_fm_set_surface(-1.5, -1.5, 0, 0, 1, 0);
+    host.ed_fm_simulate(0.02);
+    EXPECT_EQ(host.params->body_vel_x, 2000.0);
+    EXPECT_EQ(non_finite_outputs(), "");
+    EXPECT_EQ(non_finite_components(), "");
+    // 1.4e154 m/s at sea level, whose square overflows; then 1e7 m below
+    // sea level, where the cabin's exp overflowed.
+    Host::State s = cruise();
+    s.vx = 1.4e154;
+    s.altitude = 0.0;
+    s.surface = -1.5;
+    frame(s, 0.02, false);
+    EXPECT_EQ(non_finite_outputs(), "");
+    EXPECT_EQ(non_finite_components(), "");
+    s = cruise();
+    s.altitude = -1e7;
+    s.surface = -1e7 - 1.5;
+    frame(s, 0.02, false);
+    EXPECT_EQ(non_finite_outputs(), "");
+    EXPECT_EQ(non_finite_components(), "");
+    // Inside the bounds a value passes bit for bit.
+    s.vx = 1999.75;
+    frame(s, 0.02, false);
+    EXPECT_EQ(host.params->body_vel_x, 1999.75);
+}
+
 TEST_F(Robustness, UnknownCommandsAndParameterNumbersChangeNothing) {
     host.ed_fm_hot_start_in_air();
     frame(cruise(), 0.01, false);
