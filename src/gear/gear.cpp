@@ -4,6 +4,7 @@
 #include "gear/gear.h"
 
 #include "aero/grid_table.h"
+#include "host/finite_bits.h"
 #include "host/shared_state.h"
 
 Landing_Gear G_Gear;
@@ -138,6 +139,12 @@ void select_steer_mode(double v) {
 void suspension_feedback(int index, const double* record) {
     if (index < 0 || index > 2) return;
     Wheel_Contact& wheel = G_Gear.wheels[kHostPostLeg[index]];
-    for (int i = 0; i < kFeedbackDoubles; ++i) wheel.feedback[i] = record[i];
-    wheel.compression = record[kCompressionSlot];
+    // A value that is not finite is not taken: the slot keeps its last one,
+    // so weight on wheels never compares a NaN.
+    // (A select rather than a branch, so the copy stays a straight line.)
+    for (int i = 0; i < kFeedbackDoubles; ++i) {
+        wheel.feedback[i] = finite_bits(record[i]) ? record[i] : wheel.feedback[i];
+    }
+    const double compression = record[kCompressionSlot];
+    wheel.compression = finite_bits(compression) ? compression : wheel.compression;
 }

@@ -32,6 +32,16 @@ struct Host {
 
     std::string error;
 
+    Host() = default;
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+    // Unloads both libraries, so the next Host of the process sees a fresh
+    // load (the model keeps its state in static records) whatever ran before.
+    ~Host() {
+        if (model) dlclose(model);
+        if (standin) dlclose(standin);
+    }
+
     // Loads both libraries; false (with error set) on any failure.
     bool load(bool with_standin = true) {
         if (with_standin) {
@@ -70,7 +80,7 @@ struct Host {
     // atmosphere, surface, simulate. Air-relative velocity along body x.
     struct State {
         double vx = 0.0, vy = 0.0, vz = 0.0;
-        double alpha = 0.0, beta = 0.0;  // rad
+        double alpha = 0.0, beta = 0.0;         // rad
         double p = 0.0, q = 0.0, r_host = 0.0;  // host's angular rates, rad/s
         double yaw = 0.0, pitch = 0.0, roll = 0.0;
         double altitude = 1000.0, surface = 0.0;
@@ -83,13 +93,11 @@ struct Host {
 
     void push(const State& s) const {
         ed_fm_set_current_state_body_axis(0, 0, 0, s.vx, s.vy, s.vz, 0, 0, 0, 0, 0, 0, s.p,
-                                          s.r_host, s.q, s.yaw, s.pitch, s.roll, s.alpha,
-                                          s.beta);
-        ed_fm_set_current_state(0, 0, 0, s.vx, s.vy, s.vz, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                1);
+                                          s.r_host, s.q, s.yaw, s.pitch, s.roll, s.alpha, s.beta);
+        ed_fm_set_current_state(0, 0, 0, s.vx, s.vy, s.vz, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1);
         ed_fm_set_current_mass_state(s.mass, s.cg_x, s.cg_y, s.cg_z, s.ix, s.iy, s.iz);
-        ed_fm_set_atmosphere(s.altitude, s.temperature, s.speed_of_sound, s.density, s.pressure,
-                             0, 0, 0);
+        ed_fm_set_atmosphere(s.altitude, s.temperature, s.speed_of_sound, s.density, s.pressure, 0,
+                             0, 0);
         ed_fm_set_surface(s.surface, s.surface, 0, 0, 1, 0);
     }
 
@@ -119,7 +127,7 @@ struct Host {
         }
     }
 
-   private:
+ private:
     template <typename Fn>
     bool resolve(void* lib, const char* name, Fn& out) {
         void* sym = dlsym(lib, name);

@@ -14,6 +14,8 @@ void run(int frames, double dt) {
 }  // namespace
 
 TEST(Gear, HostPostsMapToNoseRightLeftWithCompressionLast) {
+    // Every strut unloaded, whatever ran before.
+    for (Wheel_Contact& wheel : G_Gear.wheels) wheel = Wheel_Contact{};
     const double right[8] = {1, 2, 3, 4, 5, 6, 7, 0.05};
     suspension_feedback(1, right);
     EXPECT_EQ(G_Gear.wheels[LEG_RIGHT].feedback[6], 7.0);
