@@ -11,7 +11,6 @@
 namespace rig {
 namespace {
 
-constexpr double kFoot = 0.3048;                         // m
 constexpr double kSlugPerCubicFoot = 515.378818;         // kg/m^3 (14.59390294 kg / 0.3048^3 m^3)
 constexpr double kPoundPerSquareFoot = 47.880258980335;  // Pa (4.4482216152605 N / 0.3048^2 m^2)
 constexpr double kRankinePerKelvin = 1.8;

@@ -14,6 +14,10 @@
 
 namespace rig {
 
+// The references' units.
+constexpr double kFoot = 0.3048;       // m
+constexpr double kSlug = 14.59390294;  // kg
+
 // A state a reference publishes, by its column name.
 enum class Quantity {
     Altitude,  // ft above sea level

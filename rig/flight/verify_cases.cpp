@@ -17,8 +17,6 @@
 namespace rig {
 namespace {
 
-constexpr double kFoot = 0.3048;                      // m
-constexpr double kSlug = 14.59390294;                 // kg
 constexpr double kSlugFoot2 = kSlug * kFoot * kFoot;  // kg m^2
 constexpr double kStartAltitude = 30000.0 * kFoot;    // m
 constexpr double kDegree = 1.0 / kDegPerRad;          // rad
