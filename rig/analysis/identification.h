@@ -1,0 +1,74 @@
+// Identification from a flown time series: pure functions of sampled
+// signals (times in s, any unit for the signal), no model involved.
+//
+// The fits are variable projections: the few nonlinear parameters (decay
+// rate and frequency, or an exponent) are found by Levenberg-Marquardt, and
+// for each trial the linear ones (amplitudes, offset, drift) by linear least
+// squares, so a fit needs no starting amplitude or phase.
+#pragma once
+
+#include <vector>
+
+namespace rig {
+
+// The free response of a second-order mode on a trend:
+// x(t) = A e^{sigma (t - t0)} sin(omega (t - t0) + phase) + offset + drift (t - t0),
+// t0 the first sample time, or, past critical damping, the same with the
+// two real roots sigma +- mu. The drift soaks up a mode much slower than the
+// one fitted (the phugoid under a short period, the spiral under a Dutch
+// roll). The fit works on the characteristic polynomial s^2 + 2 zeta
+// omega_n s + omega_n^2, so it passes smoothly through critical damping.
+struct Damped_Fit {
+    bool ok = false;
+    const char* why = "";                 // when not ok
+    double sigma = 0.0;                   // 1/s, mean of the two roots, negative when it decays
+    double omega = 0.0;                   // rad/s, damped frequency (0 past critical damping)
+    double amplitude = 0.0, phase = 0.0;  // oscillating only
+    double offset = 0.0, drift = 0.0;
+    double omega_n = 0.0;      // rad/s, square root of the roots' product
+    double zeta = 0.0;         // -sigma / omega_n; above 1: two real roots
+    double rms = 0.0;          // residual, signal units
+    double fit_quality = 0.0;  // 1 - rms / rms of the signal about its mean
+};
+
+Damped_Fit fit_damped_sinusoid(const std::vector<double>& t, const std::vector<double>& x);
+
+// x(t) = a e^{lambda (t - t0)} + c: a convergence or divergence toward or
+// from c. lambda > 0 diverges; the time constant is -1/lambda.
+struct Exponential_Fit {
+    bool ok = false;
+    const char* why = "";
+    double lambda = 0.0;  // 1/s
+    double scale = 0.0, offset = 0.0;
+    double rms = 0.0;
+};
+
+Exponential_Fit fit_exponential(const std::vector<double>& t, const std::vector<double>& x);
+
+// Growth rate (1/s) of x = a e^{lambda t} from a straight line through
+// log|x| (least squares); for a divergence from, or a convergence to, zero.
+// NaN when x touches zero or fewer than two samples are given.
+double log_growth_rate(const std::vector<double>& t, const std::vector<double>& x);
+
+// Overshoot of a step response as a fraction of the step: how far x goes
+// beyond its final value, over (final - initial). 0 when it never does.
+double overshoot(const std::vector<double>& x, double initial, double final_value);
+
+// First time (interpolated) at which |x - x[0]| reaches the threshold, as
+// time after t[0]; NaN when it never does. Roll performance: bank through
+// 30 or 90 degrees from a roll step.
+double time_to_change(const std::vector<double>& t, const std::vector<double>& x, double threshold);
+
+// Gain (output per unit input) and phase (deg, output after input negative)
+// of the response at one frequency, from single-bin Fourier transforms of the
+// whole record with the means removed. For a frequency sweep.
+struct Frequency_Point {
+    double frequency = 0.0;  // Hz
+    double gain = 0.0;
+    double phase = 0.0;  // deg, -180..180
+};
+
+Frequency_Point frequency_response(const std::vector<double>& t, const std::vector<double>& u,
+                                   const std::vector<double>& y, double frequency);
+
+}  // namespace rig
