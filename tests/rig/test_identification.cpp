@@ -1,11 +1,12 @@
 // Identification on synthetic signals with known parameters (the fits must
-// recover them exactly).
+// recover them exactly), and the test-input grammar and shapes.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 
 #include "analysis/identification.h"
+#include "flight/scenario.h"
 
 namespace rig {
 namespace {
@@ -104,6 +105,62 @@ TEST(Identification, StepMetricsAndFrequencyResponse) {
     const Frequency_Point p = frequency_response(u.t, u.x, y.x, f);
     EXPECT_NEAR(p.gain, 2.5, 1e-9);
     EXPECT_NEAR(p.phase, -60.0, 1e-7);
+}
+
+TEST(Test_Inputs, ShapesAndTheirGrammar) {
+    Scenario s;
+    std::string error;
+    ASSERT_TRUE(
+        parse_scenario("start air trimmed\nat 1 input doublet pitch 0.05 width 0.5\n"
+                       "at 5 input 3211 rudder -0.1 unit 0.4\nat 9 input step roll 0.3\n"
+                       "at 10 input sweep throttle 0.1 from 0.2 to 3 over 20\n"
+                       "at 11 input pulse pitch 0.2\n",
+                       s, error))
+        << error;
+    ASSERT_EQ(s.events.size(), 5u);
+    const Test_Input doublet = s.events[0].action.input, u3211 = s.events[1].action.input;
+    EXPECT_EQ(s.events[4].action.input.width, 1.0);  // the default
+    EXPECT_EQ(test_input_length(doublet), 1.0);
+    EXPECT_EQ(test_input_length(u3211), 7 * 0.4);
+    EXPECT_TRUE(std::isinf(test_input_length(s.events[2].action.input)));
+    // A doublet has no net area, a 3-2-1-1 that of one unit; it changes sign after 3, 2, 1, 1
+    // units.
+    double area_d = 0.0, area_3 = 0.0;
+    for (double tau = 0.0005; tau < 3.0; tau += 0.001) {
+        area_d += test_input_value(doublet, tau) * 0.001;
+        area_3 += test_input_value(u3211, tau) * 0.001;
+    }
+    EXPECT_NEAR(area_d, 0.0, 1e-9);
+    EXPECT_NEAR(area_3, -0.1 * 0.4, 1e-9);
+    const double expected[] = {-0.1, -0.1, -0.1, 0.1, 0.1, -0.1, 0.1, 0.0};
+    for (int unit = 0; unit < 8; ++unit) {
+        EXPECT_EQ(test_input_value(u3211, (unit + 0.5) * 0.4), expected[unit]) << unit;
+    }
+    // The sweep's frequency grows by equal factors in equal times: halfway
+    // through 20 s from 0.2 to 3 Hz it is sqrt(0.2 x 3) Hz (a linear sweep: 1.6 Hz).
+    const Test_Input sweep = s.events[3].action.input;
+    int crossings = 0;
+    for (double a = 9.0; a < 11.0; a += 0.0005) {
+        crossings +=
+            (test_input_value(sweep, a) < 0.0) != (test_input_value(sweep, a + 0.0005) < 0.0);
+    }
+    EXPECT_NEAR(crossings / 4.0, std::sqrt(0.2 * 3.0), 0.3);
+    EXPECT_EQ(test_input_value(sweep, 20.0), 0.0);
+
+    const char* bad[][2] = {
+        {"at 1 input doublet yaw 0.1", "unknown axis 'yaw'"},
+        {"at 1 input wiggle pitch 0.1", "unknown input shape 'wiggle'"},
+        {"at 1 input step pitch 1.5", "the amplitude is axis travel"},
+        {"at 1 input 3211 pitch 0.1 width 1", "expected 'unit S'"},
+        {"at 1 input sweep pitch 0.1 from 3 to 1 over 10", "from a positive frequency up"},
+        {"at 1 input sweep pitch 0.1 from 1 to 3", "needs 'from F0 to F1 over S'"},
+        {"at 1 input sweep pitch 0.1 from 1 to 40 over 10", "quarter of the frame rate"},
+        {"at 1 input pulse pitch 0.1 width 0", "must be positive"},
+    };
+    for (const auto& b : bad) {
+        EXPECT_FALSE(parse_scenario(std::string("start air\n") + b[0] + "\n", s, error)) << b[0];
+        EXPECT_NE(error.find(b[1]), std::string::npos) << error;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,259 @@
+#include "flight/manoeuvre.h"
+
+#include <cmath>
+#include <limits>
+
+namespace rig {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Fit windows, from the end of the input (from the start of a step).
+constexpr double kShortPeriodWindow = 6.0;  // s
+constexpr double kDutchRollWindow = 12.0;   // s
+constexpr double kRollModeWindow = 3.0;     // s
+// The spiral is read from the bank angle once the Dutch roll has died out.
+constexpr double kSpiralSettle = 10.0;  // s after the input
+constexpr double kMinSpiralRun = 10.0;  // s of settled record
+// A step's settled value: the fitted trend where the oscillation is down to
+// e^-4 (2 %) of its start, or the window's end.
+constexpr double kSettledDecays = 4.0;
+constexpr int kSweepPoints = 12;
+
+struct Named_Shape {
+    const char* name;
+    Input_Shape shape;
+};
+constexpr Named_Shape kShapes[] = {{"step", Input_Shape::Step},
+                                   {"pulse", Input_Shape::Pulse},
+                                   {"doublet", Input_Shape::Doublet},
+                                   {"3211", Input_Shape::Input_3211},
+                                   {"sweep", Input_Shape::Sweep}};
+struct Named_Axis {
+    const char* name;
+    Input_Axis axis;
+};
+constexpr Named_Axis kAxes[] = {{"pitch", Input_Axis::Pitch},
+                                {"roll", Input_Axis::Roll},
+                                {"rudder", Input_Axis::Rudder},
+                                {"throttle", Input_Axis::Throttle}};
+
+// One column of the response from from to to (flight time, inclusive).
+std::vector<double> column(const std::vector<Response_Point>& r, double Response_Point::*field,
+                           double from, double to) {
+    std::vector<double> out;
+    for (const Response_Point& p : r) {
+        if (p.t >= from - 1e-9 && p.t <= to + 1e-9) out.push_back(p.*field);
+    }
+    return out;
+}
+
+void fit_oscillation(Manoeuvre_Metrics& m, const std::vector<Response_Point>& r,
+                     double Response_Point::*field, double from, double to) {
+    m.fit_from = from;
+    m.fit_to = to;
+    m.oscillation =
+        fit_damped_sinusoid(column(r, &Response_Point::t, from, to), column(r, field, from, to));
+}
+
+// The fitted trend of a step response where the oscillation has settled.
+double settled_value(const Damped_Fit& f, double window) {
+    double tau = window;
+    if (f.sigma < 0.0) tau = std::fmin(window, kSettledDecays / -f.sigma);
+    return f.offset + f.drift * tau;
+}
+
+}  // namespace
+
+const char* input_shape_name(Input_Shape shape) {
+    for (const Named_Shape& s : kShapes) {
+        if (s.shape == shape) return s.name;
+    }
+    return "?";
+}
+
+const char* input_axis_name(Input_Axis axis) {
+    for (const Named_Axis& a : kAxes) {
+        if (a.axis == axis) return a.name;
+    }
+    return "?";
+}
+
+bool parse_input_shape(const std::string& word, Input_Shape& out) {
+    for (const Named_Shape& s : kShapes) {
+        if (word == s.name) {
+            out = s.shape;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool parse_input_axis(const std::string& word, Input_Axis& out) {
+    for (const Named_Axis& a : kAxes) {
+        if (word == a.name) {
+            out = a.axis;
+            return true;
+        }
+    }
+    return false;
+}
+
+double test_input_length(const Test_Input& in) {
+    switch (in.shape) {
+        case Input_Shape::Step:
+            return kInfinity;
+        case Input_Shape::Pulse:
+            return in.width;
+        case Input_Shape::Doublet:
+            return 2.0 * in.width;
+        case Input_Shape::Input_3211:
+            return 7.0 * in.width;
+        case Input_Shape::Sweep:
+            return in.over;
+    }
+    return 0.0;
+}
+
+double test_input_value(const Test_Input& in, double tau) {
+    if (tau < 0.0 || tau >= test_input_length(in)) return 0.0;
+    const double a = in.amplitude;
+    switch (in.shape) {
+        case Input_Shape::Step:
+        case Input_Shape::Pulse:
+            return a;
+        case Input_Shape::Doublet:
+            return tau < in.width ? a : -a;
+        case Input_Shape::Input_3211: {
+            const double units = tau / in.width;  // + for 3, - for 2, + for 1, - for 1
+            return units < 3.0 ? a : (units < 5.0 ? -a : (units < 6.0 ? a : -a));
+        }
+        case Input_Shape::Sweep: {
+            // Exponential sweep: the frequency grows by the same factor in
+            // equal times, so every octave gets the same time.
+            const double k = std::log(in.to_hz / in.from_hz);
+            const double phase =
+                2.0 * kPi * in.from_hz * in.over / k * (std::exp(k * tau / in.over) - 1.0);
+            return a * std::sin(phase);
+        }
+    }
+    return 0.0;
+}
+
+Response_Point response_point(const Sample& s, double input) {
+    Response_Point p;
+    p.t = s.t;
+    p.input = input;
+    p.alpha = s.alpha;
+    p.beta = s.beta;
+    p.roll = s.roll;
+    p.p = s.p;
+    p.q = s.q;
+    p.r = s.r;
+    p.nz = s.nz;
+    return p;
+}
+
+Manoeuvre_Metrics analyse_manoeuvre(const Test_Input& in, const std::vector<Response_Point>& r) {
+    Manoeuvre_Metrics m;
+    if (r.size() < 2) return m;
+    const Response_Point& before = r.front();
+    const double start = before.t;
+    const double end = r.back().t;
+    const bool step = in.shape == Input_Shape::Step;
+    const double free_from = step ? start : start + test_input_length(in);
+    const bool lateral = in.axis == Input_Axis::Roll || in.axis == Input_Axis::Rudder;
+
+    if (in.shape == Input_Shape::Sweep) {
+        const std::vector<double> t = column(r, &Response_Point::t, start, free_from);
+        const std::vector<double> u = column(r, &Response_Point::input, start, free_from);
+        double Response_Point::*rate = in.axis == Input_Axis::Roll     ? &Response_Point::p
+                                       : in.axis == Input_Axis::Rudder ? &Response_Point::r
+                                                                       : &Response_Point::q;
+        const std::vector<double> y = column(r, rate, start, free_from);
+        for (int i = 0; i < kSweepPoints; ++i) {
+            const double f = in.from_hz * std::pow(in.to_hz / in.from_hz,
+                                                   static_cast<double>(i) / (kSweepPoints - 1));
+            m.frequency_response.push_back(frequency_response(t, u, y, f));
+        }
+        return m;
+    }
+    if (free_from >= end && !step) return m;
+
+    if (in.axis == Input_Axis::Pitch) {
+        m.mode = "short period";
+        m.variable = "alpha";
+        fit_oscillation(m, r, &Response_Point::alpha, free_from,
+                        std::fmin(end, free_from + kShortPeriodWindow));
+    } else if (lateral && !(step && in.axis == Input_Axis::Roll)) {
+        m.mode = "Dutch roll";
+        m.variable = "beta";
+        fit_oscillation(m, r, &Response_Point::beta, free_from,
+                        std::fmin(end, free_from + kDutchRollWindow));
+    }
+
+    if (step && in.axis == Input_Axis::Pitch && m.oscillation.ok) {
+        const double window = m.fit_to - m.fit_from;
+        const double alpha_settled = settled_value(m.oscillation, window);
+        m.overshoot = overshoot(column(r, &Response_Point::alpha, m.fit_from, m.fit_to),
+                                before.alpha, alpha_settled);
+        const std::vector<double> t = column(r, &Response_Point::t, m.fit_from, m.fit_to);
+        const Damped_Fit nz =
+            fit_damped_sinusoid(t, column(r, &Response_Point::nz, m.fit_from, m.fit_to));
+        if (nz.ok) {
+            const double dn = settled_value(nz, window) - before.nz;
+            if (dn != 0.0) m.stick_per_g = in.amplitude / dn;
+        }
+    }
+    if (step && in.axis == Input_Axis::Roll) {
+        const std::vector<double> t = column(r, &Response_Point::t, start, end);
+        const std::vector<double> roll = column(r, &Response_Point::roll, start, end);
+        m.time_to_bank_30 = time_to_change(t, roll, 30.0);
+        m.time_to_bank_90 = time_to_change(t, roll, 90.0);
+        const double to = std::fmin(end, start + kRollModeWindow);
+        const Exponential_Fit e = fit_exponential(column(r, &Response_Point::t, start, to),
+                                                  column(r, &Response_Point::p, start, to));
+        if (e.ok && e.lambda < 0.0) m.roll_time_constant = -1.0 / e.lambda;
+    }
+    if (lateral && !step && end - (free_from + kSpiralSettle) >= kMinSpiralRun) {
+        const double from = free_from + kSpiralSettle;
+        m.spiral_growth = log_growth_rate(column(r, &Response_Point::t, from, end),
+                                          column(r, &Response_Point::roll, from, end));
+    }
+    return m;
+}
+
+void print_manoeuvre(std::FILE* out, const Manoeuvre_Result& mr) {
+    const Test_Input& in = mr.input;
+    const Manoeuvre_Metrics& m = mr.metrics;
+    std::fprintf(out, "  %s on %s, amplitude %g, from t=%.2f s\n", input_shape_name(in.shape),
+                 input_axis_name(in.axis), in.amplitude, mr.start);
+    if (*m.mode) {
+        const Damped_Fit& f = m.oscillation;
+        if (f.ok) {
+            std::fprintf(out,
+                         "    %-14s omega_n %.3f rad/s  zeta %.3f  (%s fitted %.1f..%.1f s, "
+                         "quality %.3f)\n",
+                         m.mode, f.omega_n, f.zeta, m.variable, m.fit_from, m.fit_to,
+                         f.fit_quality);
+        } else {
+            std::fprintf(out, "    %-14s not fitted: %s\n", m.mode, f.why);
+        }
+    }
+    const auto line = [out](const char* name, double v, const char* unit) {
+        if (std::isfinite(v)) std::fprintf(out, "    %-22s %10.4g %s\n", name, v, unit);
+    };
+    line("overshoot", m.overshoot, "");
+    line("stick per g", m.stick_per_g, "axis/g");
+    line("time to bank 30 deg", m.time_to_bank_30, "s");
+    line("time to bank 90 deg", m.time_to_bank_90, "s");
+    line("roll time constant", m.roll_time_constant, "s");
+    line("spiral growth rate", m.spiral_growth, "1/s");
+    for (const Frequency_Point& p : m.frequency_response) {
+        std::fprintf(out, "    %6.3f Hz  gain %10.4g deg/s per axis  phase %7.1f deg\n",
+                     p.frequency, p.gain, p.phase);
+    }
+}
+
+}  // namespace rig
