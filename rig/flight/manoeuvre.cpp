@@ -6,16 +6,17 @@
 namespace rig {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // Fit windows, from the end of the input (from the start of a step).
 constexpr double kShortPeriodWindow = 6.0;  // s
 constexpr double kDutchRollWindow = 12.0;   // s
 constexpr double kRollModeWindow = 3.0;     // s
-// The spiral is read from the bank angle once the Dutch roll has died out.
-constexpr double kSpiralSettle = 10.0;  // s after the input
-constexpr double kMinSpiralRun = 10.0;  // s of settled record
+// The spiral is read from the bank angle once the Dutch roll and the roll
+// subsidence have died out, and only while the bank is small.
+constexpr double kSpiralSettle = 5.0;    // s after the input
+constexpr double kMinSpiralRun = 3.0;    // s of settled record
+constexpr double kSpiralMaxBank = 30.0;  // deg from the bank at the input's end
 // A step's settled value: the fitted trend where the oscillation is down to
 // e^-4 (2 %) of its start, or the window's end.
 constexpr double kSettledDecays = 4.0;
@@ -216,12 +217,41 @@ Manoeuvre_Metrics analyse_manoeuvre(const Test_Input& in, const std::vector<Resp
                                                   column(r, &Response_Point::p, start, to));
         if (e.ok && e.lambda < 0.0) m.roll_time_constant = -1.0 / e.lambda;
     }
-    if (lateral && !step && end - (free_from + kSpiralSettle) >= kMinSpiralRun) {
+    if (lateral && !step) {
         const double from = free_from + kSpiralSettle;
-        m.spiral_growth = log_growth_rate(column(r, &Response_Point::t, from, end),
-                                          column(r, &Response_Point::roll, from, end));
+        double to = from;
+        double bank0 = NAN;
+        for (const Response_Point& p : r) {
+            if (p.t < free_from) continue;
+            if (std::isnan(bank0)) bank0 = p.roll;
+            if (std::fabs(p.roll - bank0) > kSpiralMaxBank) break;
+            to = p.t;
+        }
+        if (to - from >= kMinSpiralRun) {
+            const Exponential_Fit e = fit_exponential(column(r, &Response_Point::t, from, to),
+                                                      column(r, &Response_Point::roll, from, to));
+            if (e.ok) m.spiral_growth = e.lambda;
+        }
     }
     return m;
+}
+
+void summarise_manoeuvre(Summary& summary, const Manoeuvre_Metrics& m) {
+    const auto put = [&summary](Summary_Index i, double v) {
+        if (!std::isfinite(v)) return;
+        summary.value[i] = v;
+        summary.set[i] = true;
+    };
+    if (m.oscillation.ok) {
+        put(SUM_mode_omega_n, m.oscillation.omega_n);
+        put(SUM_mode_zeta, m.oscillation.zeta);
+    }
+    put(SUM_overshoot, m.overshoot);
+    put(SUM_stick_per_g, m.stick_per_g);
+    put(SUM_time_to_bank_30, m.time_to_bank_30);
+    put(SUM_time_to_bank_90, m.time_to_bank_90);
+    put(SUM_roll_time_constant, m.roll_time_constant);
+    put(SUM_spiral_growth, m.spiral_growth);
 }
 
 void print_manoeuvre(std::FILE* out, const Manoeuvre_Result& mr) {

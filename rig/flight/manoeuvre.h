@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/identification.h"
+#include "flight/summary.h"
 #include "host/sample.h"
 
 namespace rig {
@@ -58,7 +59,8 @@ struct Manoeuvre_Metrics {
     double stick_per_g = NAN;  // pitch step: axis travel per g of settled load factor
     double time_to_bank_30 = NAN, time_to_bank_90 = NAN;  // s, roll step
     double roll_time_constant = NAN;  // s, roll step: roll rate's approach to steady
-    double spiral_growth = NAN;       // 1/s, bank angle after a lateral input (>= 20 s run)
+    double spiral_growth = NAN;       // 1/s, of the bank angle from 5 s after a lateral input
+                                      // until it has changed by 30 degrees
     std::vector<Frequency_Point> frequency_response;  // sweep: rate per axis travel
 };
 
@@ -71,6 +73,10 @@ struct Manoeuvre_Result {
 
 Manoeuvre_Metrics analyse_manoeuvre(const Test_Input& input,
                                     const std::vector<Response_Point>& response);
+
+// The metrics that were found, as summary values (a later manoeuvre
+// overwrites an earlier one's).
+void summarise_manoeuvre(Summary& summary, const Manoeuvre_Metrics& m);
 
 // The input and its metrics as lines of the flight summary.
 void print_manoeuvre(std::FILE* out, const Manoeuvre_Result& m);

@@ -455,7 +455,10 @@ Run_Result run_scenario(const Scenario& scenario, const Model_Api& api,
     std::string error;
     if (!recorder_close(f.recorder, error) && result.failure.empty()) result.failure = error;
     result.plot_series = std::move(f.recorder.plot_samples);
-    for (Manoeuvre_Result& m : f.manoeuvres) m.metrics = analyse_manoeuvre(m.input, m.response);
+    for (Manoeuvre_Result& m : f.manoeuvres) {
+        m.metrics = analyse_manoeuvre(m.input, m.response);
+        summarise_manoeuvre(result.summary, m.metrics);
+    }
     result.manoeuvres = std::move(f.manoeuvres);
     evaluate_expectations(f, result);
     result.completed = result.failure.empty();

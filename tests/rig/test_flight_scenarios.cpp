@@ -3,6 +3,7 @@
 // rig's determinism; trim; crash detection. These need the complete model.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -99,6 +100,35 @@ TEST_F(Flight, ApproachLandingAndBrakedRollToAStop) {
     expect_between(r, SUM_touchdown_sink, 0.0, 2.5);
     expect_between(r, SUM_landing_roll, 300.0, 2500.0);
     EXPECT_LT(value(r, SUM_end_time), 400.0);  // stopped before the time ran out
+}
+
+TEST_F(Flight, TestInputsFromTrimGiveTheShortPeriodAndTheRollPerformance) {
+    // Expectations in the files hold the metrics; here, what the rig did.
+    Run_Result r = fly("e_pitch_doublet");
+    ASSERT_TRUE(r.completed) << r.failure;
+    ASSERT_EQ(r.manoeuvres.size(), 1u);
+    const Manoeuvre_Result& d = r.manoeuvres.front();
+    EXPECT_GT(d.metrics.oscillation.fit_quality, 0.99);
+    // The doublet as sent: +0.02 for 0.5 s, -0.02 for 0.5 s, nothing after.
+    double area = 0.0, peak = 0.0;
+    int frames = 0;
+    for (const Response_Point& p : d.response) {
+        area += p.input;
+        peak = std::fmax(peak, std::fabs(p.input));
+        frames += p.input != 0.0;
+    }
+    EXPECT_NEAR(area, 0.0, 1e-12);
+    EXPECT_DOUBLE_EQ(peak, 0.02);
+    EXPECT_EQ(frames, 100);
+    // Only the vertical channel gave way: the wings stayed level.
+    EXPECT_LT(std::fabs(d.response.back().roll), 1.0);
+
+    r = fly("f_roll_step");
+    ASSERT_TRUE(r.completed) << r.failure;
+    // A step holds to the end.
+    for (std::size_t i = 1; i < r.manoeuvres.front().response.size(); ++i) {
+        ASSERT_EQ(r.manoeuvres.front().response[i].input, 0.5) << i;
+    }
 }
 
 TEST_F(Flight, BellyContactWithTheGearUpIsACrash) {
