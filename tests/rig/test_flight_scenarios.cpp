@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "flight/runner.h"
@@ -173,6 +174,31 @@ TEST(Rig, TrimFindsLevelFlightAndSaysPlainlyWhenThereIsNone) {
     EXPECT_EQ(run_rig("trim --speed 160 --altitude 300 --flaps 1 --gear down"), 0);
     EXPECT_EQ(run_rig("trim --speed 600 --altitude 3000"), 1);
     EXPECT_EQ(run_rig("trim --speed 250"), 3);
+}
+
+std::string rig_output(const std::string& arguments) {
+    const std::string command = std::string(QFM_RIG_BINARY) + " " + arguments + " 2>/dev/null";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
+            out.append(buffer, n);
+        }
+        pclose(pipe);
+    }
+    return out;
+}
+
+TEST(Rig, ManoeuvreJsonIsOneObjectWithTheFittedMode) {
+    const nlohmann::json j = nlohmann::json::parse(
+        rig_output("manoeuvre doublet --axis pitch --amplitude 0.02 --width 0.5 --json"));
+    EXPECT_TRUE(j.at("completed").get<bool>());
+    EXPECT_EQ(j.at("input").at("width_s"), 0.5);
+    const nlohmann::json& o = j.at("metrics").at("oscillation");
+    EXPECT_EQ(o.at("mode"), "short period");
+    EXPECT_GT(o.at("omega_n").get<double>(), 0.0);
+    EXPECT_TRUE(j.at("metrics").at("stick_per_g").is_null());  // not a step
+    EXPECT_EQ(run_rig("manoeuvre doublet --axis yaw"), 3);
 }
 
 TEST(Rig, PlotsAndCsvAreWrittenAndUnknownScenariosRefused) {
