@@ -311,13 +311,17 @@ Frequency_Point frequency_response(const std::vector<double>& t, const std::vect
     }
     mean_u /= static_cast<double>(n);
     mean_y /= static_cast<double>(n);
+    // A Hann window keeps the leakage of slow drifts (the phugoid) and of
+    // the record's ends away from the frequency looked at.
     double ur = 0.0, ui = 0.0, yr = 0.0, yi = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
         const double a = 2.0 * kPi * frequency * (t[i] - t[0]);
-        ur += (u[i] - mean_u) * std::cos(a);
-        ui -= (u[i] - mean_u) * std::sin(a);
-        yr += (y[i] - mean_y) * std::cos(a);
-        yi -= (y[i] - mean_y) * std::sin(a);
+        const double w =
+            0.5 - 0.5 * std::cos(2.0 * kPi * static_cast<double>(i) / static_cast<double>(n));
+        ur += w * (u[i] - mean_u) * std::cos(a);
+        ui -= w * (u[i] - mean_u) * std::sin(a);
+        yr += w * (y[i] - mean_y) * std::cos(a);
+        yi -= w * (y[i] - mean_y) * std::sin(a);
     }
     const double input = std::hypot(ur, ui);
     if (!(input > 0.0)) return p;

@@ -61,7 +61,8 @@ double time_to_change(const std::vector<double>& t, const std::vector<double>& x
 
 // Gain (output per unit input) and phase (deg, output after input negative)
 // of the response at one frequency, from single-bin Fourier transforms of the
-// whole record with the means removed. For a frequency sweep.
+// whole record (evenly sampled) with the means removed, under a Hann window.
+// For a frequency sweep, away from its first and last frequencies.
 struct Frequency_Point {
     double frequency = 0.0;  // Hz
     double gain = 0.0;

@@ -32,7 +32,6 @@ struct Manoeuvre_Options {
 std::string scenario_text(const Manoeuvre_Options& a, double& end) {
     Test_Input in;
     parse_input_shape(a.shape, in.shape);
-    parse_input_axis(a.axis, in.axis);
     in.width = a.width > 0.0 ? a.width : (in.shape == Input_Shape::Input_3211 ? 0.5 : 1.0);
     in.over = a.over;
     const double length = in.shape == Input_Shape::Step ? 0.0 : test_input_length(in);
@@ -42,11 +41,6 @@ std::string scenario_text(const Manoeuvre_Options& a, double& end) {
     s << "name " << a.shape << " on " << a.axis << "\nstart air trimmed\nspeed " << a.speed
       << "\naltitude " << a.altitude << "\nflaps " << a.flaps << "\ngear " << a.gear << "\nfuel "
       << a.fuel << "\nmass " << a.mass << "\nend " << end;
-    // The aircraft diverges laterally with the stick free at moderate angles
-    // of attack, so the wings are held level through a longitudinal input.
-    if (in.axis == Input_Axis::Pitch || in.axis == Input_Axis::Throttle) {
-        s << "\nat 0 autopilot wings_level";
-    }
     s << "\nat " << kInputStart << " input " << a.shape << " " << a.axis << " " << a.amplitude;
     if (in.shape == Input_Shape::Sweep) {
         s << " from " << a.from_hz << " to " << a.to_hz << " over " << a.over;

@@ -21,6 +21,7 @@ constexpr double kSpiralMaxBank = 30.0;  // deg from the bank at the input's end
 // e^-4 (2 %) of its start, or the window's end.
 constexpr double kSettledDecays = 4.0;
 constexpr int kSweepPoints = 12;
+constexpr double kSweepMargin = 0.1;  // of the band's logarithm, at either end
 
 struct Named_Shape {
     const char* name;
@@ -173,9 +174,11 @@ Manoeuvre_Metrics analyse_manoeuvre(const Test_Input& in, const std::vector<Resp
                                        : in.axis == Input_Axis::Rudder ? &Response_Point::r
                                                                        : &Response_Point::q;
         const std::vector<double> y = column(r, rate, start, free_from);
+        // The window leaves little of the sweep's ends: the points span the
+        // inner part of the band, by equal factors.
         for (int i = 0; i < kSweepPoints; ++i) {
-            const double f = in.from_hz * std::pow(in.to_hz / in.from_hz,
-                                                   static_cast<double>(i) / (kSweepPoints - 1));
+            const double share = kSweepMargin + (1.0 - 2.0 * kSweepMargin) * i / (kSweepPoints - 1);
+            const double f = in.from_hz * std::pow(in.to_hz / in.from_hz, share);
             m.frequency_response.push_back(frequency_response(t, u, y, f));
         }
         return m;
