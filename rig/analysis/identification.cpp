@@ -102,11 +102,12 @@ Vector to_vector(const std::vector<double>& v) {
 }
 
 // Basis of the free response of a second-order mode with roots
-// sigma +- sqrt(disc), with offset and drift, for times from t0. The two
-// mode columns change smoothly through critical damping (disc = 0):
+// sigma +- sqrt(disc) on a trend, for times from t0. The two mode columns
+// change smoothly through critical damping (disc = 0):
 // e^{sigma t} cos(w t), e^{sigma t} sin(w t)/w when disc = -w^2 < 0;
-// cosh and sinh when disc > 0; 1 and t at disc = 0.
-Matrix mode_basis(const Vector& tau, double sigma, double disc) {
+// cosh and sinh when disc > 0; 1 and t at disc = 0. The trend is an offset
+// and (e^{lambda t} - 1)/lambda, a straight line t at lambda = 0.
+Matrix mode_basis(const Vector& tau, double sigma, double disc, double lambda) {
     const double w = std::sqrt(std::fabs(disc));
     Matrix b(tau.size(), 4);
     for (Eigen::Index i = 0; i < tau.size(); ++i) {
@@ -123,7 +124,8 @@ Matrix mode_basis(const Vector& tau, double sigma, double disc) {
         b(i, 0) = e * c;
         b(i, 1) = e * s;
         b(i, 2) = 1.0;
-        b(i, 3) = tau[i];
+        b(i, 3) =
+            std::fabs(lambda * tau[i]) > 1e-12 ? std::expm1(lambda * tau[i]) / lambda : tau[i];
     }
     return b;
 }
@@ -164,7 +166,8 @@ bool oscillation_guess(const Vector& tau, const Vector& x, double& sigma, double
 
 }  // namespace
 
-Damped_Fit fit_damped_sinusoid(const std::vector<double>& t_in, const std::vector<double>& x_in) {
+Damped_Fit fit_damped_sinusoid(const std::vector<double>& t_in, const std::vector<double>& x_in,
+                               Trend trend) {
     Damped_Fit f;
     if (const char* why = unusable(t_in, x_in, 8)) {
         f.why = why;
@@ -173,31 +176,52 @@ Damped_Fit fit_damped_sinusoid(const std::vector<double>& t_in, const std::vecto
     const Vector x = to_vector(x_in);
     const Vector tau = to_vector(t_in).array() - t_in.front();
     const double span = tau[tau.size() - 1];
+    const bool exponential = trend == Trend::Exponential;
+    const auto lambda_of = [exponential](const Vector& p) { return exponential ? p[2] : 0.0; };
     const auto residual = [&](const Vector& p) {
-        const double fastest = std::fabs(p[0]) + std::sqrt(std::fabs(p[1]));
+        const double fastest =
+            std::fmax(std::fabs(p[0]) + std::sqrt(std::fabs(p[1])), std::fabs(lambda_of(p)));
         if (fastest * span > kMaxExponent) return refused(x);
-        return project(mode_basis(tau, p[0], p[1]), x, nullptr);
+        return project(mode_basis(tau, p[0], p[1], lambda_of(p)), x, nullptr);
+    };
+    // What the trend alone leaves: a mode must explain most of it.
+    double trend_rms = 0.0;
+    double lambda0 = 0.0;
+    if (exponential) {
+        const Exponential_Fit e = fit_exponential(t_in, x_in);
+        trend_rms = e.rms;
+        if (e.ok) lambda0 = e.lambda;
+    } else {
+        Matrix line(tau.size(), 2);
+        line.col(0).setOnes();
+        line.col(1) = tau;
+        trend_rms = project(line, x, nullptr).norm() / std::sqrt(static_cast<double>(x.size()));
+    }
+    const auto start = [&](double sigma, double disc) {
+        Vector p(exponential ? 3 : 2);
+        p[0] = sigma;
+        p[1] = disc;
+        if (exponential) p[2] = lambda0;
+        return p;
     };
     // Starts: the decrement and crossings when the signal oscillates, and a
     // grid of natural frequencies and damping ratios (also above critical)
     // spread over what the record can show.
     std::vector<Vector> starts;
     double sigma0 = 0.0, omega0 = 0.0;
-    if (oscillation_guess(tau, x, sigma0, omega0)) {
-        starts.push_back(Vector(2));
-        starts.back() << sigma0, -omega0 * omega0;
-    }
+    if (oscillation_guess(tau, x, sigma0, omega0))
+        starts.push_back(start(sigma0, -omega0 * omega0));
     for (const double cycles : {0.3, 1.0, 3.0, 10.0}) {
         const double wn = 2.0 * kPi * cycles / span;
         for (const double zeta : {0.2, 0.6, 1.5}) {
-            starts.push_back(Vector(2));
-            starts.back() << -zeta * wn, (zeta * zeta - 1.0) * wn * wn;
+            starts.push_back(start(-zeta * wn, (zeta * zeta - 1.0) * wn * wn));
         }
     }
     double best_cost = 0.0;
     const Vector best = best_of(residual, starts, best_cost);
     Vector c;
-    project(mode_basis(tau, best[0], best[1]), x, &c);
+    project(mode_basis(tau, best[0], best[1], lambda_of(best)), x, &c);
+    f.trend_rate = lambda_of(best);
     f.sigma = best[0];
     f.omega = best[1] < 0.0 ? std::sqrt(-best[1]) : 0.0;
     f.omega_n = std::sqrt(std::fmax(0.0, best[0] * best[0] - best[1]));
@@ -212,13 +236,8 @@ Damped_Fit fit_damped_sinusoid(const std::vector<double>& t_in, const std::vecto
     f.rms = std::sqrt(best_cost / n);
     const double spread = std::sqrt((x.array() - x.mean()).square().sum() / n);
     f.fit_quality = spread > 0.0 ? 1.0 - f.rms / spread : 0.0;
-    // A mode must explain what a straight line leaves.
-    Matrix line(tau.size(), 2);
-    line.col(0).setOnes();
-    line.col(1) = tau;
-    const double line_rms = project(line, x, nullptr).norm() / std::sqrt(n);
     const double scale = 1e-9 * (1.0 + x.cwiseAbs().maxCoeff());
-    f.ok = f.omega_n > 0.0 && line_rms > scale && f.rms < 0.5 * line_rms;
+    f.ok = f.omega_n > 0.0 && trend_rms > scale && f.rms < 0.5 * trend_rms;
     if (!f.ok) f.why = "no second-order mode in the signal";
     return f;
 }

@@ -12,26 +12,32 @@
 namespace rig {
 
 // The free response of a second-order mode on a trend:
-// x(t) = A e^{sigma (t - t0)} sin(omega (t - t0) + phase) + offset + drift (t - t0),
-// t0 the first sample time, or, past critical damping, the same with the
-// two real roots sigma +- mu. The drift soaks up a mode much slower than the
-// one fitted (the phugoid under a short period, the spiral under a Dutch
-// roll). The fit works on the characteristic polynomial s^2 + 2 zeta
-// omega_n s + omega_n^2, so it passes smoothly through critical damping.
+// x(t) = A e^{sigma tau} sin(omega tau + phase) + offset + drift g(tau),
+// tau = t - t0 from the first sample, or, past critical damping, the same
+// with the two real roots sigma +- mu. The trend g soaks up a slower mode:
+// a straight line g = tau (the phugoid under a short period), or an
+// exponential g = (e^{lambda tau} - 1)/lambda with lambda fitted too (a
+// spiral under a Dutch roll). The fit works on the characteristic
+// polynomial s^2 + 2 zeta omega_n s + omega_n^2, so it passes smoothly
+// through critical damping.
+enum class Trend { Line, Exponential };
+
 struct Damped_Fit {
     bool ok = false;
     const char* why = "";                 // when not ok
     double sigma = 0.0;                   // 1/s, mean of the two roots, negative when it decays
     double omega = 0.0;                   // rad/s, damped frequency (0 past critical damping)
     double amplitude = 0.0, phase = 0.0;  // oscillating only
-    double offset = 0.0, drift = 0.0;
-    double omega_n = 0.0;      // rad/s, square root of the roots' product
-    double zeta = 0.0;         // -sigma / omega_n; above 1: two real roots
-    double rms = 0.0;          // residual, signal units
-    double fit_quality = 0.0;  // 1 - rms / rms of the signal about its mean
+    double offset = 0.0, drift = 0.0;     // drift: the trend's slope at t0
+    double trend_rate = 0.0;              // 1/s, lambda of an exponential trend
+    double omega_n = 0.0;                 // rad/s, square root of the roots' product
+    double zeta = 0.0;                    // -sigma / omega_n; above 1: two real roots
+    double rms = 0.0;                     // residual, signal units
+    double fit_quality = 0.0;             // 1 - rms / rms of the signal about its mean
 };
 
-Damped_Fit fit_damped_sinusoid(const std::vector<double>& t, const std::vector<double>& x);
+Damped_Fit fit_damped_sinusoid(const std::vector<double>& t, const std::vector<double>& x,
+                               Trend trend = Trend::Line);
 
 // x(t) = a e^{lambda (t - t0)} + c: a convergence or divergence toward or
 // from c. lambda > 0 diverges; the time constant is -1/lambda.

@@ -10,7 +10,7 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // Fit windows, from the end of the input (from the start of a step).
 constexpr double kShortPeriodWindow = 6.0;  // s
-constexpr double kDutchRollWindow = 12.0;   // s
+constexpr double kDutchRollWindow = 8.0;    // s
 constexpr double kRollModeWindow = 3.0;     // s
 // The spiral is read from the bank angle once the Dutch roll and the roll
 // subsidence have died out, and only while the bank is small.
@@ -52,11 +52,11 @@ std::vector<double> column(const std::vector<Response_Point>& r, double Response
 }
 
 void fit_oscillation(Manoeuvre_Metrics& m, const std::vector<Response_Point>& r,
-                     double Response_Point::*field, double from, double to) {
+                     double Response_Point::*field, double from, double to, Trend trend) {
     m.fit_from = from;
     m.fit_to = to;
-    m.oscillation =
-        fit_damped_sinusoid(column(r, &Response_Point::t, from, to), column(r, field, from, to));
+    m.oscillation = fit_damped_sinusoid(column(r, &Response_Point::t, from, to),
+                                        column(r, field, from, to), trend);
 }
 
 // The fitted trend of a step response where the oscillation has settled.
@@ -189,12 +189,12 @@ Manoeuvre_Metrics analyse_manoeuvre(const Test_Input& in, const std::vector<Resp
         m.mode = "short period";
         m.variable = "alpha";
         fit_oscillation(m, r, &Response_Point::alpha, free_from,
-                        std::fmin(end, free_from + kShortPeriodWindow));
+                        std::fmin(end, free_from + kShortPeriodWindow), Trend::Line);
     } else if (lateral && !(step && in.axis == Input_Axis::Roll)) {
         m.mode = "Dutch roll";
         m.variable = "beta";
         fit_oscillation(m, r, &Response_Point::beta, free_from,
-                        std::fmin(end, free_from + kDutchRollWindow));
+                        std::fmin(end, free_from + kDutchRollWindow), Trend::Exponential);
     }
 
     if (step && in.axis == Input_Axis::Pitch && m.oscillation.ok) {
