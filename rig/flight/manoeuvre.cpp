@@ -14,9 +14,9 @@ constexpr double kDutchRollWindow = 8.0;    // s
 constexpr double kRollModeWindow = 3.0;     // s
 // The spiral is read from the bank angle once the Dutch roll and the roll
 // subsidence have died out, and only while the bank is small.
-constexpr double kSpiralSettle = 5.0;    // s after the input
+constexpr double kSpiralSettle = 3.0;    // s after the input
 constexpr double kMinSpiralRun = 3.0;    // s of settled record
-constexpr double kSpiralMaxBank = 30.0;  // deg from the bank at the input's end
+constexpr double kSpiralMaxBank = 10.0;  // deg from the bank at the input's end
 // A step's settled value: the fitted trend where the oscillation is down to
 // e^-4 (2 %) of its start, or the window's end.
 constexpr double kSettledDecays = 4.0;

@@ -59,8 +59,8 @@ struct Manoeuvre_Metrics {
     double stick_per_g = NAN;  // pitch step: axis travel per g of settled load factor
     double time_to_bank_30 = NAN, time_to_bank_90 = NAN;  // s, roll step
     double roll_time_constant = NAN;  // s, roll step: roll rate's approach to steady
-    double spiral_growth = NAN;       // 1/s, of the bank angle from 5 s after a lateral input
-                                      // until it has changed by 30 degrees
+    double spiral_growth = NAN;       // 1/s, of the bank angle from 3 s after a lateral input
+                                      // until it has changed by 10 degrees
     std::vector<Frequency_Point> frequency_response;  // sweep: rate per axis travel
 };
 
