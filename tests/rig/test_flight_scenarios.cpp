@@ -2,6 +2,7 @@
 // its own (a fresh library), with the summary held to plausible bounds; the
 // rig's determinism; trim; crash detection. These need the complete model.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -151,6 +152,12 @@ std::string read_file(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A file name of this process's own in the temporary directory, which
+// other test runs on the machine share.
+std::string scratch(const std::string& name) {
+    return ::testing::TempDir() + std::to_string(getpid()) + "_" + name;
+}
+
 int run_rig(const std::string& arguments) {
     const std::string command = std::string(QFM_RIG_BINARY) + " " + arguments + " > /dev/null";
     const int status = std::system(command.c_str());
@@ -158,8 +165,8 @@ int run_rig(const std::string& arguments) {
 }
 
 TEST(Rig, TheSameScenarioFlownTwiceGivesABitIdenticalRecord) {
-    const std::string first = ::testing::TempDir() + "rig_determinism_1.csv";
-    const std::string second = ::testing::TempDir() + "rig_determinism_2.csv";
+    const std::string first = scratch("rig_determinism_1.csv");
+    const std::string second = scratch("rig_determinism_2.csv");
     ASSERT_EQ(run_rig("fly d_approach_landing --quiet --csv " + first), 0);
     ASSERT_EQ(run_rig("fly d_approach_landing --quiet --csv " + second), 0);
     const std::string a = read_file(first), b = read_file(second);
@@ -202,8 +209,8 @@ TEST(Rig, ManoeuvreJsonIsOneObjectWithTheFittedMode) {
 }
 
 TEST(Rig, PlotsAndCsvAreWrittenAndUnknownScenariosRefused) {
-    const std::string dir = ::testing::TempDir() + "rig_plots";
-    const std::string csv = ::testing::TempDir() + "rig_plots.csv";
+    const std::string dir = scratch("rig_plots");
+    const std::string csv = scratch("rig_plots.csv");
     ASSERT_EQ(
         run_rig("fly b_air_start_level --quiet --csv-every 10 --csv " + csv + " --plot " + dir), 0);
     const std::string index = read_file(dir + "/index.html");
