@@ -106,10 +106,11 @@ Vector to_vector(const std::vector<double>& v) {
 // change smoothly through critical damping (disc = 0):
 // e^{sigma t} cos(w t), e^{sigma t} sin(w t)/w when disc = -w^2 < 0;
 // cosh and sinh when disc > 0; 1 and t at disc = 0. The trend is an offset
-// and (e^{lambda t} - 1)/lambda, a straight line t at lambda = 0.
-Matrix mode_basis(const Vector& tau, double sigma, double disc, double lambda) {
+// and, for each lambda, (e^{lambda t} - 1)/lambda (a straight line t at
+// lambda = 0).
+Matrix mode_basis(const Vector& tau, double sigma, double disc, const Vector& lambdas) {
     const double w = std::sqrt(std::fabs(disc));
-    Matrix b(tau.size(), 4);
+    Matrix b(tau.size(), 3 + lambdas.size());
     for (Eigen::Index i = 0; i < tau.size(); ++i) {
         const double e = std::exp(sigma * tau[i]);
         const double wt = w * tau[i];
@@ -124,8 +125,10 @@ Matrix mode_basis(const Vector& tau, double sigma, double disc, double lambda) {
         b(i, 0) = e * c;
         b(i, 1) = e * s;
         b(i, 2) = 1.0;
-        b(i, 3) =
-            std::fabs(lambda * tau[i]) > 1e-12 ? std::expm1(lambda * tau[i]) / lambda : tau[i];
+        for (Eigen::Index k = 0; k < lambdas.size(); ++k) {
+            const double lt = lambdas[k] * tau[i];
+            b(i, 3 + k) = std::fabs(lt) > 1e-12 ? std::expm1(lt) / lambdas[k] : tau[i];
+        }
     }
     return b;
 }
@@ -176,18 +179,21 @@ Damped_Fit fit_damped_sinusoid(const std::vector<double>& t_in, const std::vecto
     const Vector x = to_vector(x_in);
     const Vector tau = to_vector(t_in).array() - t_in.front();
     const double span = tau[tau.size() - 1];
-    const bool exponential = trend == Trend::Exponential;
-    const auto lambda_of = [exponential](const Vector& p) { return exponential ? p[2] : 0.0; };
+    // The trend's rates: one held at 0 (a line), or one or two fitted.
+    const int rates = trend == Trend::Line ? 0 : (trend == Trend::Exponential ? 1 : 2);
+    const auto lambdas = [rates](const Vector& p) {
+        return rates == 0 ? Vector(Vector::Zero(1)) : Vector(p.tail(rates));
+    };
     const auto residual = [&](const Vector& p) {
-        const double fastest =
-            std::fmax(std::fabs(p[0]) + std::sqrt(std::fabs(p[1])), std::fabs(lambda_of(p)));
+        const double fastest = std::fmax(std::fabs(p[0]) + std::sqrt(std::fabs(p[1])),
+                                         rates ? p.tail(rates).cwiseAbs().maxCoeff() : 0.0);
         if (fastest * span > kMaxExponent) return refused(x);
-        return project(mode_basis(tau, p[0], p[1], lambda_of(p)), x, nullptr);
+        return project(mode_basis(tau, p[0], p[1], lambdas(p)), x, nullptr);
     };
     // What the trend alone leaves: a mode must explain most of it.
     double trend_rms = 0.0;
     double lambda0 = 0.0;
-    if (exponential) {
+    if (rates > 0) {
         const Exponential_Fit e = fit_exponential(t_in, x_in);
         trend_rms = e.rms;
         if (e.ok) lambda0 = e.lambda;
@@ -197,31 +203,39 @@ Damped_Fit fit_damped_sinusoid(const std::vector<double>& t_in, const std::vecto
         line.col(1) = tau;
         trend_rms = project(line, x, nullptr).norm() / std::sqrt(static_cast<double>(x.size()));
     }
-    const auto start = [&](double sigma, double disc) {
-        Vector p(exponential ? 3 : 2);
-        p[0] = sigma;
-        p[1] = disc;
-        if (exponential) p[2] = lambda0;
-        return p;
-    };
+    std::vector<Vector> trend_starts(1, Vector(rates));
+    if (rates >= 1) trend_starts[0][0] = lambda0;
+    if (rates == 2) {
+        // A faster decay besides: a roll subsidence under a Dutch roll.
+        trend_starts.push_back(trend_starts[0]);
+        trend_starts[0][1] = -5.0 / span;
+        trend_starts[1][1] = -20.0 / span;
+    }
     // Starts: the decrement and crossings when the signal oscillates, and a
     // grid of natural frequencies and damping ratios (also above critical)
-    // spread over what the record can show.
+    // spread over what the record can show, each with every trend start.
     std::vector<Vector> starts;
+    const auto start = [&](double sigma, double disc) {
+        for (const Vector& r : trend_starts) {
+            Vector p(2 + rates);
+            p << sigma, disc, r;
+            starts.push_back(p);
+        }
+    };
     double sigma0 = 0.0, omega0 = 0.0;
-    if (oscillation_guess(tau, x, sigma0, omega0))
-        starts.push_back(start(sigma0, -omega0 * omega0));
+    if (oscillation_guess(tau, x, sigma0, omega0)) start(sigma0, -omega0 * omega0);
     for (const double cycles : {0.3, 1.0, 3.0, 10.0}) {
         const double wn = 2.0 * kPi * cycles / span;
-        for (const double zeta : {0.2, 0.6, 1.5}) {
-            starts.push_back(start(-zeta * wn, (zeta * zeta - 1.0) * wn * wn));
-        }
+        for (const double zeta : {0.2, 0.6, 1.5}) start(-zeta * wn, (zeta * zeta - 1.0) * wn * wn);
     }
     double best_cost = 0.0;
     const Vector best = best_of(residual, starts, best_cost);
     Vector c;
-    project(mode_basis(tau, best[0], best[1], lambda_of(best)), x, &c);
-    f.trend_rate = lambda_of(best);
+    project(mode_basis(tau, best[0], best[1], lambdas(best)), x, &c);
+    const Vector rate = lambdas(best);
+    Eigen::Index slowest = 0;
+    rate.cwiseAbs().minCoeff(&slowest);
+    f.trend_rate = rate[slowest];
     f.sigma = best[0];
     f.omega = best[1] < 0.0 ? std::sqrt(-best[1]) : 0.0;
     f.omega_n = std::sqrt(std::fmax(0.0, best[0] * best[0] - best[1]));

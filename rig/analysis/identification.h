@@ -17,10 +17,11 @@ namespace rig {
 // with the two real roots sigma +- mu. The trend g soaks up a slower mode:
 // a straight line g = tau (the phugoid under a short period), or an
 // exponential g = (e^{lambda tau} - 1)/lambda with lambda fitted too (a
-// spiral under a Dutch roll). The fit works on the characteristic
-// polynomial s^2 + 2 zeta omega_n s + omega_n^2, so it passes smoothly
-// through critical damping.
-enum class Trend { Line, Exponential };
+// spiral under a Dutch roll), or two such exponentials (the spiral and the
+// roll subsidence under a Dutch roll); drift is the first one's weight. The fit works on the
+// characteristic polynomial s^2 + 2 zeta omega_n s + omega_n^2, so it passes smoothly through
+// critical damping.
+enum class Trend { Line, Exponential, Two_Exponentials };
 
 struct Damped_Fit {
     bool ok = false;
@@ -29,7 +30,7 @@ struct Damped_Fit {
     double omega = 0.0;                   // rad/s, damped frequency (0 past critical damping)
     double amplitude = 0.0, phase = 0.0;  // oscillating only
     double offset = 0.0, drift = 0.0;     // drift: the trend's slope at t0
-    double trend_rate = 0.0;              // 1/s, lambda of an exponential trend
+    double trend_rate = 0.0;              // 1/s, the slower lambda of an exponential trend
     double omega_n = 0.0;                 // rad/s, square root of the roots' product
     double zeta = 0.0;                    // -sigma / omega_n; above 1: two real roots
     double rms = 0.0;                     // residual, signal units

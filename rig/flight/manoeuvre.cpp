@@ -194,7 +194,7 @@ Manoeuvre_Metrics analyse_manoeuvre(const Test_Input& in, const std::vector<Resp
         m.mode = "Dutch roll";
         m.variable = "beta";
         fit_oscillation(m, r, &Response_Point::beta, free_from,
-                        std::fmin(end, free_from + kDutchRollWindow), Trend::Exponential);
+                        std::fmin(end, free_from + kDutchRollWindow), Trend::Two_Exponentials);
     }
 
     if (step && in.axis == Input_Axis::Pitch && m.oscillation.ok) {

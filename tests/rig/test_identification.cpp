@@ -56,17 +56,21 @@ TEST(Identification, SecondOrderModeIsRecoveredOnATrendUnderAndOverCriticalDampi
             EXPECT_NEAR(f.phase, 0.4, 1e-6);
         }
     }
-    // A well-damped Dutch roll on a diverging spiral.
-    const Series lateral = sample(2.0, 10.0, 0.01, [](double t) {
-        const double tau = t - 2.0;
-        return 0.3 * std::exp(-1.2 * tau) * std::sin(2.0 * tau + 1.0) - 0.2 +
-               0.05 * std::expm1(0.21 * tau) / 0.21;
-    });
-    const Damped_Fit d = fit_damped_sinusoid(lateral.t, lateral.x, Trend::Exponential);
-    ASSERT_TRUE(d.ok) << d.why;
-    EXPECT_NEAR(d.omega_n, std::hypot(1.2, 2.0), 1e-6);
-    EXPECT_NEAR(d.zeta, 1.2 / std::hypot(1.2, 2.0), 1e-6);
-    EXPECT_NEAR(d.trend_rate, 0.21, 1e-6);
+    // A well-damped Dutch roll on a diverging spiral, without and with a
+    // roll subsidence beside it.
+    for (const double roll_mode : {0.0, 0.15}) {
+        const Series lateral = sample(2.0, 10.0, 0.01, [&](double t) {
+            const double tau = t - 2.0;
+            return 0.3 * std::exp(-1.2 * tau) * std::sin(2.0 * tau + 1.0) - 0.2 +
+                   0.05 * std::expm1(0.21 * tau) / 0.21 + roll_mode * std::exp(-1.9 * tau);
+        });
+        const Damped_Fit d = fit_damped_sinusoid(
+            lateral.t, lateral.x, roll_mode > 0.0 ? Trend::Two_Exponentials : Trend::Exponential);
+        ASSERT_TRUE(d.ok) << d.why;
+        EXPECT_NEAR(d.omega_n, std::hypot(1.2, 2.0), 1e-6);
+        EXPECT_NEAR(d.zeta, 1.2 / std::hypot(1.2, 2.0), 1e-6);
+        EXPECT_NEAR(d.trend_rate, 0.21, 1e-6);
+    }
 
     const Series flat = sample(0.0, 5.0, 0.01, [](double t) { return 2.0 + 0.1 * t; });
     EXPECT_FALSE(fit_damped_sinusoid(flat.t, flat.x).ok);
