@@ -17,9 +17,11 @@ constexpr double kRollModeWindow = 3.0;     // s
 constexpr double kSpiralSettle = 3.0;    // s after the input
 constexpr double kMinSpiralRun = 3.0;    // s of settled record
 constexpr double kSpiralMaxBank = 10.0;  // deg from the bank at the input's end
-// A step's settled value: the fitted trend where the oscillation is down to
-// e^-4 (2 %) of its start, or the window's end.
-constexpr double kSettledDecays = 4.0;
+// A pitch step's settled response: the mean over kSettledLength from
+// kSettledFrom after the step (the slower short-period root is about
+// 0.8/s at 250 kcas).
+constexpr double kSettledFrom = 5.0;    // s
+constexpr double kSettledLength = 1.0;  // s
 constexpr int kSweepPoints = 12;
 constexpr double kSweepMargin = 0.1;  // of the band's logarithm, at either end
 
@@ -59,11 +61,10 @@ void fit_oscillation(Manoeuvre_Metrics& m, const std::vector<Response_Point>& r,
                                         column(r, field, from, to), trend);
 }
 
-// The fitted trend of a step response where the oscillation has settled.
-double settled_value(const Damped_Fit& f, double window) {
-    double tau = window;
-    if (f.sigma < 0.0) tau = std::fmin(window, kSettledDecays / -f.sigma);
-    return f.offset + f.drift * tau;
+double mean(const std::vector<double>& v) {
+    double sum = 0.0;
+    for (const double x : v) sum += x;
+    return v.empty() ? 0.0 : sum / static_cast<double>(v.size());
 }
 
 }  // namespace
@@ -185,30 +186,28 @@ Manoeuvre_Metrics analyse_manoeuvre(const Test_Input& in, const std::vector<Resp
     }
     if (free_from >= end && !step) return m;
 
-    if (in.axis == Input_Axis::Pitch) {
+    // Modes are fitted to free responses; a step's response is forced.
+    if (in.axis == Input_Axis::Pitch && !step) {
         m.mode = "short period";
         m.variable = "alpha";
         fit_oscillation(m, r, &Response_Point::alpha, free_from,
                         std::fmin(end, free_from + kShortPeriodWindow), Trend::Line);
-    } else if (lateral && !(step && in.axis == Input_Axis::Roll)) {
+    } else if (lateral && !step) {
         m.mode = "Dutch roll";
         m.variable = "beta";
         fit_oscillation(m, r, &Response_Point::beta, free_from,
                         std::fmin(end, free_from + kDutchRollWindow), Trend::Two_Exponentials);
     }
 
-    if (step && in.axis == Input_Axis::Pitch && m.oscillation.ok) {
-        const double window = m.fit_to - m.fit_from;
-        const double alpha_settled = settled_value(m.oscillation, window);
-        m.overshoot = overshoot(column(r, &Response_Point::alpha, m.fit_from, m.fit_to),
-                                before.alpha, alpha_settled);
-        const std::vector<double> t = column(r, &Response_Point::t, m.fit_from, m.fit_to);
-        const Damped_Fit nz =
-            fit_damped_sinusoid(t, column(r, &Response_Point::nz, m.fit_from, m.fit_to));
-        if (nz.ok) {
-            const double dn = settled_value(nz, window) - before.nz;
-            if (dn != 0.0) m.stick_per_g = in.amplitude / dn;
-        }
+    if (step && in.axis == Input_Axis::Pitch && end - start >= kSettledFrom + kSettledLength) {
+        // Settled: the mean over a second once the short period has died
+        // out, before the phugoid has moved far.
+        const double from = start + kSettledFrom, to = from + kSettledLength;
+        const double alpha_settled = mean(column(r, &Response_Point::alpha, from, to));
+        m.overshoot =
+            overshoot(column(r, &Response_Point::alpha, start, to), before.alpha, alpha_settled);
+        const double dn = mean(column(r, &Response_Point::nz, from, to)) - before.nz;
+        if (dn != 0.0) m.stick_per_g = in.amplitude / dn;
     }
     if (step && in.axis == Input_Axis::Roll) {
         const std::vector<double> t = column(r, &Response_Point::t, start, end);

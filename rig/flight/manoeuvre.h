@@ -47,15 +47,14 @@ struct Response_Point {
 Response_Point response_point(const Sample& s, double input);
 
 struct Manoeuvre_Metrics {
-    // Oscillation fitted on the response: angle of attack after a pitch
-    // input (short period), sideslip after a roll or rudder input (Dutch
-    // roll). Over the free response after the input, or the whole step
-    // response of a step.
+    // Mode fitted to the free response after an input other than a step:
+    // angle of attack after a pitch input (short period), sideslip after a
+    // roll or rudder input (Dutch roll).
     const char* mode = "";                // "short period" or "Dutch roll"; "" when not fitted
     const char* variable = "";            // the column fitted
     double fit_from = 0.0, fit_to = 0.0;  // s, flight time
     Damped_Fit oscillation;
-    double overshoot = NAN;    // step: beyond the settled value, over the step
+    double overshoot = NAN;    // pitch step: alpha beyond its settled value, over the change
     double stick_per_g = NAN;  // pitch step: axis travel per g of settled load factor
     double time_to_bank_30 = NAN, time_to_bank_90 = NAN;  // s, roll step
     double roll_time_constant = NAN;  // s, roll step: roll rate's approach to steady
