@@ -158,7 +158,8 @@ void add_manoeuvre_command(CLI::App& app, const Global_Options& g, int& status) 
         ->capture_default_str();
     cmd->add_option("--fuel", a->fuel, "internal fuel, kg")->capture_default_str();
     cmd->add_option("--mass", a->mass, "empty mass, kg")->capture_default_str();
-    cmd->add_option("--amplitude", a->amplitude, "axis travel added to the trim, -1..1")
+    cmd->add_option("--amplitude", a->amplitude,
+                    "axis travel added to the trim, -1..1 (a negative one as --amplitude=-A)")
         ->check(CLI::Range(-1.0, 1.0))
         ->capture_default_str();
     cmd->add_option("--width", a->width,
