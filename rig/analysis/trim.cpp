@@ -21,7 +21,7 @@ constexpr int kMaxIterations = 40;
 constexpr int kMaxHalvings = 8;
 constexpr double kTolerance = 1e-5;  // largest residual, weights (moments weight x span)
 
-// Retry and envelope search, kcas: 5, 10, 20 ... 160 kt either side.
+// Retry and envelope search, kcas: every 5 kt up to 160 kt either side.
 constexpr double kSearchStep = 5.0;
 constexpr double kSearchRange = 160.0;
 constexpr double kContinuationStep = 2.0;
@@ -460,12 +460,22 @@ Trim_Result trim_once(Host& host, const Trim_Request& q) {
     return r;
 }
 
+// trim_once, and once more from the defaults when a warm start led astray.
+Trim_Result trim_point(Host& host, const Trim_Request& q) {
+    Trim_Result r = trim_once(host, q);
+    if (r.ok || !q.warm_start) return r;
+    Trim_Request cold = q;
+    cold.warm_start = nullptr;
+    Trim_Result again = trim_once(host, cold);
+    return again.ok ? again : r;
+}
+
 // Trims at another calibrated airspeed, warm-started.
 Trim_Result trim_at(Host& host, Trim_Request q, double kcas, const Trim_Result* from) {
     q.tas = 0.0;
     q.kcas = kcas;
     q.warm_start = from;
-    return trim_once(host, q);
+    return trim_point(host, q);
 }
 
 // Walks from a trimmed point toward the target speed; returns the last
@@ -489,7 +499,7 @@ Trim_Result walk(Host& host, const Trim_Request& q, Trim_Result from, double tar
 // The nearest speed on one side (direction +1 faster, -1 slower) that trims.
 bool nearest_trim(Host& host, const Trim_Request& q, double kcas, double direction,
                   Trim_Result& found) {
-    for (double d = kSearchStep; d <= kSearchRange; d *= 2.0) {
+    for (double d = kSearchStep; d <= kSearchRange; d += kSearchStep) {
         const double k = kcas + direction * d;
         if (k < kMinSearchSpeed) return false;
         found = trim_at(host, q, k, nullptr);
@@ -565,7 +575,7 @@ Held_Loads held_loads(const Host& host) {
 Trim_Result trim(Host& host, const Trim_Request& q) {
     const bool load_factor_turn =
         q.kind == Trim_Kind::Turn && q.load_factor > 0.0 && q.throttle < 0.0;
-    Trim_Result r = load_factor_turn ? trim_load_factor_turn(host, q) : trim_once(host, q);
+    Trim_Result r = load_factor_turn ? trim_load_factor_turn(host, q) : trim_point(host, q);
     const double target = q.tas > 0.0 ? r.kcas : q.kcas;
     const std::string what = q.kind == Trim_Kind::Level ? "level trim" : "trim";
     char head[96];
@@ -601,9 +611,10 @@ Trim_Result trim(Host& host, const Trim_Request& q) {
         std::snprintf(where, sizeof(where),
                       " (beyond the maximum level speed, about %.0f kcas at this altitude)",
                       below.kcas);
-    } else if (has_above && failed.alpha >= kVars[ALPHA].hi - 1e-9) {
+    } else if (has_above && !has_below) {
         std::snprintf(where, sizeof(where),
-                      " (below the minimum speed, about %.0f kcas at this altitude)", above.kcas);
+                      " (below the minimum level speed, about %.0f kcas at this altitude)",
+                      above.kcas);
     }
     failed.why = head + cause(failed) + where;
     return failed;

@@ -70,7 +70,7 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
 // What a command that ran for_each_trim prints at the end: where the one
 // point that did not trim ended (text or JSON), or with --json the one
 // point's object, or {"points": [...]} for a sweep.
-void print_outcome(const Sweep_Options& a, const Trim_Result& failed,
+void print_outcome(const Sweep_Options& a, int status, const Trim_Result& failed,
                    const std::vector<nlohmann::json>& points);
 
 void add_list_command(CLI::App& app, const Global_Options& g, int& status);

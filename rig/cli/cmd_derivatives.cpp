@@ -117,7 +117,7 @@ int run_derivatives(const Global_Options& g, const Derivatives_Command& a) {
     std::vector<nlohmann::json> out;
     if (a.json)
         for (const Point_Result& p : points) out.push_back(point_json(p));
-    print_outcome(a, failed, out);
+    print_outcome(a, status, failed, out);
     return status;
 }
 

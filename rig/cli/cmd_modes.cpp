@@ -119,7 +119,7 @@ int run_modes(const Global_Options& g, const Modes_Command& a) {
     std::vector<nlohmann::json> out;
     if (a.json)
         for (const Point_Result& p : points) out.push_back(point_json(p));
-    print_outcome(a, failed, out);
+    print_outcome(a, status, failed, out);
     if (points.empty()) return status;
     if (!a.charts.empty()) {
         const Category cat = a.category == "B" ? CAT_B : (a.category == "C" ? CAT_C : CAT_A);

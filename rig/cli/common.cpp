@@ -137,7 +137,8 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
     Trim_Request q = trim_request(a.trim);
     std::vector<double> speeds;
     if (sweep) {
-        for (double k = a.sweep[0]; k <= a.sweep[1] + 1e-9; k += a.sweep[2]) speeds.push_back(k);
+        for (int i = 0; a.sweep[0] + i * a.sweep[2] <= a.sweep[1] + 1e-9; ++i)
+            speeds.push_back(a.sweep[0] + i * a.sweep[2]);
         q.tas = 0.0;
     } else {
         speeds.push_back(q.kcas);
@@ -160,10 +161,10 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
     return status;
 }
 
-void print_outcome(const Sweep_Options& a, const Trim_Result& failed,
+void print_outcome(const Sweep_Options& a, int status, const Trim_Result& failed,
                    const std::vector<nlohmann::json>& points) {
     const bool one = a.sweep.empty();
-    if (one && points.empty() && !failed.ok) {
+    if (one && status != EXIT_OK) {
         if (a.json) {
             std::printf("%s\n", nlohmann::json{{"trim", trim_json(failed)}}.dump(2).c_str());
         } else {
