@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
     add_verify_command(app, g, status);
     add_derivatives_command(app, g, status);
     add_modes_command(app, g, status);
+    add_manoeuvre_command(app, g, status);
     app.add_subcommand("help", "This text.")->callback([] { throw CLI::CallForHelp(); });
 
     try {

@@ -75,6 +75,7 @@ void print_outcome(const Sweep_Options& a, int status, const Trim_Result& failed
 
 void add_list_command(CLI::App& app, const Global_Options& g, int& status);
 void add_fly_command(CLI::App& app, const Global_Options& g, int& status);
+void add_manoeuvre_command(CLI::App& app, const Global_Options& g, int& status);
 void add_trim_command(CLI::App& app, const Global_Options& g, int& status);
 void add_verify_command(CLI::App& app, const Global_Options& g, int& status);
 void add_derivatives_command(CLI::App& app, const Global_Options& g, int& status);

@@ -72,6 +72,10 @@ int fly(const Global_Options& g, const Fly_Options& a) {
         r.completed = false;
     }
     print_summary(stdout, r.summary);
+    if (!r.manoeuvres.empty()) {
+        std::printf("\n  manoeuvres\n");
+        for (const Manoeuvre_Result& m : r.manoeuvres) print_manoeuvre(stdout, m);
+    }
     if (!r.expectations.empty()) {
         std::printf("\n  expectations\n");
         for (const Expectation_Result& e : r.expectations) {

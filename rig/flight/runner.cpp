@@ -1,5 +1,6 @@
 #include "flight/runner.h"
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -54,6 +55,16 @@ void send_axes(const Model_Api& fm, const Axis_Commands& a) {
     if (a.throttle) fm.ed_fm_set_command(kCmdThrottleAxis, a.throttle_value);
 }
 
+// A test input in progress on one axis, added to the value the axis held
+// when it started.
+struct Active_Input {
+    const Test_Input* input = nullptr;
+    double start = 0.0;  // s
+    double base = 0.0;   // axis value (throttle: fraction)
+};
+
+constexpr int kAxisCount = 4;
+
 struct Flight {
     const Scenario& scenario;
     const Model_Api& fm;
@@ -66,7 +77,91 @@ struct Flight {
     std::size_t next_event = 0;
     double last_event_time = 0.0;
     bool stop = false;
+    std::array<Active_Input, kAxisCount> inputs = {};
+    double applied = 0.0;  // the input of the latest manoeuvre as added this frame
+    std::vector<Manoeuvre_Result> manoeuvres = {};
 };
+
+std::size_t axis_index(Input_Axis axis) { return static_cast<std::size_t>(axis); }
+
+// The value the rig last sent on an axis (throttle: the fraction).
+double& held_axis(Autopilot& ap, Input_Axis axis) {
+    switch (axis) {
+        case Input_Axis::Pitch:
+            return ap.pitch_axis;
+        case Input_Axis::Roll:
+            return ap.roll_axis;
+        case Input_Axis::Rudder:
+            return ap.rudder_axis;
+        case Input_Axis::Throttle:
+            break;
+    }
+    return ap.throttle;
+}
+
+// A test input takes its axis from the autopilot: the channel that moves it
+// goes off without centring anything, so the other axis of the lateral
+// channel stays where it was too.
+void start_input(Flight& f, const Test_Input& in, double t) {
+    switch (in.axis) {
+        case Input_Axis::Pitch:
+            f.autopilot.vertical = Vertical_Mode::Off;
+            break;
+        case Input_Axis::Roll:
+        case Input_Axis::Rudder:
+            f.autopilot.lateral = Lateral_Mode::Off;
+            break;
+        case Input_Axis::Throttle:
+            f.autopilot.speed = Speed_Mode::Off;
+            break;
+    }
+    Active_Input& a = f.inputs[axis_index(in.axis)];
+    a.input = &in;
+    a.start = t;
+    a.base = held_axis(f.autopilot, in.axis);
+    Manoeuvre_Result m;
+    m.input = in;
+    m.start = t;
+    m.response.push_back(response_point(f.last, 0.0));
+    f.manoeuvres.push_back(m);
+}
+
+// An autopilot instruction takes back the axes of the channels it names.
+void cancel_inputs(Flight& f, Autopilot_Command::Channel channel) {
+    using Channel = Autopilot_Command::Channel;
+    const bool all = channel == Channel::All;
+    if (all || channel == Channel::Vertical) f.inputs[axis_index(Input_Axis::Pitch)] = {};
+    if (all || channel == Channel::Lateral) {
+        f.inputs[axis_index(Input_Axis::Roll)] = {};
+        f.inputs[axis_index(Input_Axis::Rudder)] = {};
+    }
+    if (all || channel == Channel::Speed) f.inputs[axis_index(Input_Axis::Throttle)] = {};
+}
+
+// Sends every input in progress for this frame; one that has run its
+// course leaves its axis at the value it started from.
+void apply_inputs(Flight& f, double t) {
+    for (Active_Input& a : f.inputs) {
+        if (!a.input) continue;
+        const Test_Input& in = *a.input;
+        const double tau = t - a.start;
+        const double added = test_input_value(in, tau);
+        // Only one input runs per axis, so the latest manoeuvre's is the one on its axis.
+        if (!f.manoeuvres.empty() && f.manoeuvres.back().input.axis == in.axis) f.applied = added;
+        double& held = held_axis(f.autopilot, in.axis);
+        if (in.axis == Input_Axis::Throttle) {
+            held = std::fmin(1.0, std::fmax(0.0, a.base + added));
+            f.fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(held));
+        } else {
+            held = std::fmin(1.0, std::fmax(-1.0, a.base + added));
+            const int command = in.axis == Input_Axis::Pitch  ? kCmdPitchAxis
+                                : in.axis == Input_Axis::Roll ? kCmdRollAxis
+                                                              : kCmdRudderAxis;
+            f.fm.ed_fm_set_command(command, static_cast<float>(held));
+        }
+        if (tau >= test_input_length(in)) a = {};
+    }
+}
 
 void log_line(const Flight& f, double t, const char* what, const std::string& detail) {
     if (f.options.log) std::fprintf(f.options.log, "t=%8.2f s  %s%s\n", t, what, detail.c_str());
@@ -166,6 +261,7 @@ void fire(Flight& f, const Event& e, double t) {
             f.fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(a.throttle));
             break;
         case Action::Kind::Autopilot: {
+            cancel_inputs(f, a.autopilot.channel);
             send_axes(f.fm, autopilot_engage(f.autopilot, a.autopilot, f.last,
                                              dynamic_pressure(f.host.env, f.last)));
             if (a.autopilot.vertical == Vertical_Mode::Altitude) {
@@ -173,6 +269,9 @@ void fire(Flight& f, const Event& e, double t) {
             }
             break;
         }
+        case Action::Kind::Input:
+            start_input(f, a.input, t);
+            break;
         case Action::Kind::Stop:
             f.stop = true;
             break;
@@ -298,6 +397,8 @@ Run_Result run_scenario(const Scenario& scenario, const Model_Api& api,
             if (f.stop) break;
             send_axes(api, autopilot_step(f.autopilot, f.last, dynamic_pressure(f.host.env, f.last),
                                           scenario.dt));
+            f.applied = 0.0;
+            apply_inputs(f, t);
 
             host_frame(f.host);
             Sample s = host_sample(f.host);
@@ -311,6 +412,9 @@ Run_Result run_scenario(const Scenario& scenario, const Model_Api& api,
                 break;
             }
             summary_update(f.tracker, s);
+            if (!f.manoeuvres.empty()) {
+                f.manoeuvres.back().response.push_back(response_point(s, f.applied));
+            }
             check_running_expectations(result, s, scenario.dt);
             recorder_add(f.recorder, s);
             const std::string crash = crash_check(f, s);
@@ -336,6 +440,11 @@ Run_Result run_scenario(const Scenario& scenario, const Model_Api& api,
     std::string error;
     if (!recorder_close(f.recorder, error) && result.failure.empty()) result.failure = error;
     result.plot_series = std::move(f.recorder.plot_samples);
+    for (Manoeuvre_Result& m : f.manoeuvres) {
+        m.metrics = analyse_manoeuvre(m.input, m.response);
+        summarise_manoeuvre(result.summary, m.metrics);
+    }
+    result.manoeuvres = std::move(f.manoeuvres);
     evaluate_expectations(f, result);
     result.completed = result.failure.empty();
     return result;

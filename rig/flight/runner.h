@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "flight/manoeuvre.h"
 #include "flight/scenario.h"
 #include "flight/summary.h"
 #include "host/host_loop.h"
@@ -33,6 +34,9 @@ struct Run_Result {
     Summary summary;
     std::vector<Expectation_Result> expectations;
     std::vector<Sample> plot_series;  // with Run_Options::plot_series: one sample every 0.2 s
+    // One per input event, in order, each with its response until the next
+    // input started or the flight ended.
+    std::vector<Manoeuvre_Result> manoeuvres;
     bool expectations_met() const;
 };
 

@@ -116,6 +116,51 @@ bool parse_autopilot(Line_Parser& p, Autopilot_Command& c) {
     return p.value(c.target, "the autopilot target") && p.end();
 }
 
+// input SHAPE AXIS AMPLITUDE, then what the shape needs: `width S` (pulse,
+// doublet; default 1 s), `unit S` (3211; default 0.5 s) or
+// `from F0 to F1 over S` (sweep, Hz and s; required).
+bool parse_input(Line_Parser& p, Test_Input& in) {
+    std::string shape, axis;
+    if (!p.word(shape, "an input shape (step, pulse, doublet, 3211, sweep)")) return false;
+    if (!parse_input_shape(shape, in.shape)) {
+        return p.fail("unknown input shape '" + shape + "' (step, pulse, doublet, 3211, sweep)");
+    }
+    if (!p.word(axis, "an axis (pitch, roll, rudder, throttle)")) return false;
+    if (!parse_input_axis(axis, in.axis)) {
+        return p.fail("unknown axis '" + axis + "' (pitch, roll, rudder, throttle)");
+    }
+    if (!p.value(in.amplitude, "the amplitude")) return false;
+    if (std::fabs(in.amplitude) > 1.0) return p.fail("the amplitude is axis travel, -1..1");
+    if (in.shape == Input_Shape::Step) return p.end();
+    if (in.shape == Input_Shape::Sweep) {
+        std::string from, to, over;
+        if (!p.word(from, "'from F0 to F1 over S'") || from != "from" ||
+            !p.value(in.from_hz, "the start frequency (Hz)") || !p.word(to, "'to'") || to != "to" ||
+            !p.value(in.to_hz, "the end frequency (Hz)") || !p.word(over, "'over'") ||
+            over != "over" || !p.value(in.over, "the sweep's length (s)")) {
+            return p.fail("a sweep needs 'from F0 to F1 over S' (Hz, Hz, s)");
+        }
+        if (!(in.from_hz > 0.0 && in.to_hz > in.from_hz)) {
+            return p.fail("a sweep runs from a positive frequency up to a higher one");
+        }
+        if (!(in.over > 0.0)) return p.fail("the sweep's length must be positive");
+        return p.end();
+    }
+    const bool units = in.shape == Input_Shape::Input_3211;
+    const char* keyword = units ? "unit" : "width";
+    in.width = units ? 0.5 : 1.0;
+    if (p.done()) return true;
+    std::string key;
+    p.word(key, keyword);
+    if (key != keyword) {
+        return p.fail("expected '" + std::string(keyword) + " S' after the amplitude of " + shape +
+                      ", got '" + key + "'");
+    }
+    if (!p.value(in.width, keyword)) return false;
+    if (!(in.width > 0.0)) return p.fail(std::string("the ") + keyword + " must be positive");
+    return p.end();
+}
+
 bool parse_action(Line_Parser& p, Action& a) {
     std::string kind;
     if (!p.word(kind, "an action")) return false;
@@ -141,11 +186,15 @@ bool parse_action(Line_Parser& p, Action& a) {
         a.kind = Action::Kind::Autopilot;
         return parse_autopilot(p, a.autopilot);
     }
+    if (kind == "input") {
+        a.kind = Action::Kind::Input;
+        return parse_input(p, a.input);
+    }
     if (kind == "stop") {
         a.kind = Action::Kind::Stop;
         return p.end();
     }
-    return p.fail("unknown action '" + kind + "' (command, throttle, autopilot, stop)");
+    return p.fail("unknown action '" + kind + "' (command, throttle, autopilot, input, stop)");
 }
 
 bool parse_expectation(Line_Parser& p, Expectation& e) {
@@ -386,6 +435,15 @@ bool parse_scenario(const std::string& text, Scenario& out, std::string& error) 
     if (s.end < s.dt) {
         error = "the scenario ends before its first frame";
         return false;
+    }
+    for (const Event& e : s.events) {
+        // Four frames a period at least, or the sweep is not what it says.
+        if (e.action.kind == Action::Kind::Input && e.action.input.shape == Input_Shape::Sweep &&
+            e.action.input.to_hz > 0.25 / s.dt) {
+            error = "line " + std::to_string(e.line) + ": the sweep goes above a quarter of the " +
+                    "frame rate";
+            return false;
+        }
     }
     out = s;
     return true;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "flight/autopilot.h"
+#include "flight/manoeuvre.h"
 #include "world/environment.h"
 #include "world/vec.h"
 
@@ -31,11 +32,12 @@ struct Trigger {
 };
 
 struct Action {
-    enum class Kind { Command, Throttle, Autopilot, Stop } kind = Action::Kind::Command;
+    enum class Kind { Command, Throttle, Autopilot, Input, Stop } kind = Action::Kind::Command;
     int command = 0;
     float value = 0.0f;
     double throttle = 0.0;  // 0..1
     Autopilot_Command autopilot;
+    Test_Input input;
 };
 
 struct Event {

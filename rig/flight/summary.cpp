@@ -229,7 +229,10 @@ void print_summary(std::FILE* out, const Summary& s) {
     std::fprintf(out, "  %-22s %14s  %s\n", "----------------------", "--------------", "----");
     for (int i = 0; i < SUM_COUNT; ++i) {
         if (!s.set[i]) continue;
-        std::fprintf(out, "  %-22s %14.2f  %s\n", kEntries[i].name, s.value[i], kEntries[i].unit);
+        const double v = s.value[i];
+        std::fprintf(
+            out, std::fabs(v) >= 1.0 || v == 0.0 ? "  %-22s %14.2f  %s\n" : "  %-22s %14.4f  %s\n",
+            kEntries[i].name, v, kEntries[i].unit);
     }
     if (!s.events.empty()) {
         std::fprintf(out, "\n  events\n");

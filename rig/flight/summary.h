@@ -39,7 +39,15 @@ namespace rig {
     X(max_alpha, "deg", "highest angle of attack in the air")                       \
     X(min_nz, "g", "lowest load factor in the air")                                 \
     X(max_nz, "g", "highest load factor in the air")                                \
-    X(end_time, "s", "time the flight ended")
+    X(end_time, "s", "time the flight ended")                                       \
+    X(mode_omega_n, "rad/s", "natural frequency fitted after the last test input")  \
+    X(mode_zeta, "-", "its damping ratio (above 1: two real roots)")                \
+    X(overshoot, "-", "of the last pitch step, beyond the settled value")           \
+    X(stick_per_g, "axis/g", "of the last pitch step")                              \
+    X(time_to_bank_30, "s", "of the last roll step, from its start")                \
+    X(time_to_bank_90, "s", "of the last roll step, from its start")                \
+    X(roll_time_constant, "s", "of the last roll step's roll rate")                 \
+    X(spiral_growth, "1/s", "of the bank angle after the last lateral input")
 
 enum Summary_Index {
 #define RIG_INDEX(name, unit, meaning) SUM_##name,

@@ -2,11 +2,14 @@
 // its own (a fresh library), with the summary held to plausible bounds; the
 // rig's determinism; trim; crash detection. These need the complete model.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "flight/runner.h"
@@ -101,6 +104,35 @@ TEST_F(Flight, ApproachLandingAndBrakedRollToAStop) {
     EXPECT_LT(value(r, SUM_end_time), 400.0);  // stopped before the time ran out
 }
 
+TEST_F(Flight, TestInputsFromTrimGiveTheShortPeriodAndTheRollPerformance) {
+    // Expectations in the files hold the metrics; here, what the rig did.
+    Run_Result r = fly("e_pitch_doublet");
+    ASSERT_TRUE(r.completed) << r.failure;
+    ASSERT_EQ(r.manoeuvres.size(), 1u);
+    const Manoeuvre_Result& d = r.manoeuvres.front();
+    EXPECT_GT(d.metrics.oscillation.fit_quality, 0.99);
+    // The doublet as sent: +0.02 for 0.5 s, -0.02 for 0.5 s, nothing after.
+    double area = 0.0, peak = 0.0;
+    int frames = 0;
+    for (const Response_Point& p : d.response) {
+        area += p.input;
+        peak = std::fmax(peak, std::fabs(p.input));
+        frames += p.input != 0.0;
+    }
+    EXPECT_NEAR(area, 0.0, 1e-12);
+    EXPECT_DOUBLE_EQ(peak, 0.02);
+    EXPECT_EQ(frames, 100);
+    // Only the vertical channel gave way: the wings stayed level.
+    EXPECT_LT(std::fabs(d.response.back().roll), 1.0);
+
+    r = fly("f_roll_step");
+    ASSERT_TRUE(r.completed) << r.failure;
+    // A step holds to the end.
+    for (std::size_t i = 1; i < r.manoeuvres.front().response.size(); ++i) {
+        ASSERT_EQ(r.manoeuvres.front().response[i].input, 0.5) << i;
+    }
+}
+
 TEST_F(Flight, BellyContactWithTheGearUpIsACrash) {
     Scenario s;
     std::string error;
@@ -120,6 +152,12 @@ std::string read_file(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A file name of this process's own in the temporary directory, which
+// other test runs on the machine share.
+std::string scratch(const std::string& name) {
+    return ::testing::TempDir() + std::to_string(getpid()) + "_" + name;
+}
+
 int run_rig(const std::string& arguments) {
     const std::string command = std::string(QFM_RIG_BINARY) + " " + arguments + " > /dev/null";
     const int status = std::system(command.c_str());
@@ -127,8 +165,8 @@ int run_rig(const std::string& arguments) {
 }
 
 TEST(Rig, TheSameScenarioFlownTwiceGivesABitIdenticalRecord) {
-    const std::string first = ::testing::TempDir() + "rig_determinism_1.csv";
-    const std::string second = ::testing::TempDir() + "rig_determinism_2.csv";
+    const std::string first = scratch("rig_determinism_1.csv");
+    const std::string second = scratch("rig_determinism_2.csv");
     ASSERT_EQ(run_rig("fly d_approach_landing --quiet --csv " + first), 0);
     ASSERT_EQ(run_rig("fly d_approach_landing --quiet --csv " + second), 0);
     const std::string a = read_file(first), b = read_file(second);
@@ -145,9 +183,34 @@ TEST(Rig, TrimFindsLevelFlightAndSaysPlainlyWhenThereIsNone) {
     EXPECT_EQ(run_rig("trim --speed 250"), 3);
 }
 
+std::string rig_output(const std::string& arguments) {
+    const std::string command = std::string(QFM_RIG_BINARY) + " " + arguments + " 2>/dev/null";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
+            out.append(buffer, n);
+        }
+        pclose(pipe);
+    }
+    return out;
+}
+
+TEST(Rig, ManoeuvreJsonIsOneObjectWithTheFittedMode) {
+    const nlohmann::json j = nlohmann::json::parse(
+        rig_output("manoeuvre doublet --axis pitch --amplitude 0.02 --width 0.5 --json"));
+    EXPECT_TRUE(j.at("completed").get<bool>());
+    EXPECT_EQ(j.at("input").at("width_s"), 0.5);
+    const nlohmann::json& o = j.at("metrics").at("oscillation");
+    EXPECT_EQ(o.at("mode"), "short period");
+    EXPECT_GT(o.at("omega_n").get<double>(), 0.0);
+    EXPECT_TRUE(j.at("metrics").at("stick_per_g").is_null());  // not a step
+    EXPECT_EQ(run_rig("manoeuvre doublet --axis yaw"), 3);
+}
+
 TEST(Rig, PlotsAndCsvAreWrittenAndUnknownScenariosRefused) {
-    const std::string dir = ::testing::TempDir() + "rig_plots";
-    const std::string csv = ::testing::TempDir() + "rig_plots.csv";
+    const std::string dir = scratch("rig_plots");
+    const std::string csv = scratch("rig_plots.csv");
     ASSERT_EQ(
         run_rig("fly b_air_start_level --quiet --csv-every 10 --csv " + csv + " --plot " + dir), 0);
     const std::string index = read_file(dir + "/index.html");
