@@ -1,0 +1,214 @@
+#include "report/measure.h"
+
+#include <cmath>
+
+namespace rig {
+namespace {
+
+using nlohmann::json;
+
+double number(const json& j) { return j.is_number() ? j.get<double>() : NAN; }
+
+json to_json(const Level_Point& p) {
+    return {{"kcas", p.kcas},
+            {"ok", p.ok},
+            {"limit", limit_name(p.limit)},
+            {"tas", p.tas},
+            {"mach", p.mach},
+            {"alpha", p.alpha},
+            {"throttle", p.throttle},
+            {"elevator", p.elevator},
+            {"fuel_flow", p.fuel_flow}};
+}
+
+Level_Point level_from_json(const json& j, double altitude) {
+    Level_Point p;
+    p.altitude = altitude;
+    p.kcas = j["kcas"];
+    p.ok = j["ok"];
+    p.tas = j["tas"];
+    p.mach = j["mach"];
+    p.alpha = j["alpha"];
+    p.throttle = j["throttle"];
+    p.elevator = j["elevator"];
+    p.fuel_flow = j["fuel_flow"];
+    return p;
+}
+
+json to_json(const Altitude_Envelope& e) {
+    json intervals = json::array(), sweep = json::array();
+    for (const Speed_Interval& i : e.intervals) {
+        intervals.push_back({{"min_kcas", i.min_kcas},
+                             {"max_kcas", i.max_kcas},
+                             {"low", limit_name(i.low)},
+                             {"high", limit_name(i.high)}});
+    }
+    for (const Level_Point& p : e.sweep) sweep.push_back(to_json(p));
+    return {{"altitude_m", e.altitude}, {"intervals", intervals}, {"sweep", sweep}};
+}
+
+Altitude_Envelope envelope_from_json(const json& j) {
+    Altitude_Envelope e;
+    e.altitude = j["altitude_m"];
+    for (const json& i : j["intervals"]) {
+        Speed_Interval s;
+        s.min_kcas = i["min_kcas"];
+        s.max_kcas = i["max_kcas"];
+        e.intervals.push_back(s);
+    }
+    return e;
+}
+
+// Runs the tasks; the outcomes' results, or an error naming the first failure.
+bool run_all(const Library_Paths& paths, const std::vector<Task>& tasks, const Pool_Options& o,
+             std::vector<json>& results, json& out) {
+    const std::vector<Task_Outcome> outcomes = run_tasks(paths, tasks, o);
+    for (const Task_Outcome& t : outcomes) {
+        if (!t.ok) {
+            out["ok"] = false;
+            out["error"] = t.error;
+            return false;
+        }
+        results.push_back(t.result);
+    }
+    return true;
+}
+
+}  // namespace
+
+Pool_Options pool_labelled(const Perf_Settings& s, const char* label) {
+    Pool_Options o = s.pool;
+    o.label = label;
+    return o;
+}
+
+json measure_envelope(const Library_Paths& paths, const Perf_Settings& s, double altitude) {
+    std::vector<double> altitudes;
+    if (std::isfinite(altitude)) {
+        altitudes.push_back(altitude);
+    } else {
+        for (double h = 0.0; h <= s.max_altitude + 1e-6; h += s.altitude_step) {
+            altitudes.push_back(h);
+        }
+    }
+    std::vector<Task> tasks;
+    for (double h : altitudes) {
+        tasks.push_back([h, &s](const Model_Api& api) {
+            Host host;
+            host_init(host, api);
+            return to_json(altitude_envelope(host, s.condition, h, s.sweep));
+        });
+    }
+    json out = {{"ok", true}, {"altitudes", json::array()}};
+    std::vector<json> results;
+    if (!run_all(paths, tasks, pool_labelled(s, "envelope"), results, out)) return out;
+    // Up to the first altitude without level flight.
+    std::size_t top = 0;
+    for (; top < results.size() && !results[top]["intervals"].empty(); ++top) {
+        out["altitudes"].push_back(results[top]);
+    }
+    if (std::isfinite(altitude)) return out;
+    out["absolute_ceiling_m"] = nullptr;
+    if (top > 0 && top < results.size()) {
+        const Altitude_Envelope below = envelope_from_json(results[top - 1]);
+        const double above = altitudes[top];
+        std::vector<Task> ceiling = {[below, above, &s](const Model_Api& api) {
+            Host host;
+            host_init(host, api);
+            return json(absolute_ceiling(host, s.condition, below, above, s.ceiling_resolution));
+        }};
+        std::vector<json> c;
+        Pool_Options quiet = s.pool;
+        quiet.progress = false;
+        if (!run_all(paths, ceiling, quiet, c, out)) return out;
+        out["absolute_ceiling_m"] = c[0];
+    }
+    return out;
+}
+
+json measure_fuel(const Library_Paths& paths, const Perf_Settings& s, double altitude) {
+    std::vector<Task> tasks;
+    for (double v = s.sweep.min_kcas; v <= s.sweep.max_kcas + 1e-9; v += s.fuel_step) {
+        tasks.push_back([v, altitude, &s](const Model_Api& api) {
+            Host host;
+            host_init(host, api);
+            return to_json(level_point(host, s.condition, altitude, v));
+        });
+    }
+    json out = {{"ok", true}, {"altitude_m", altitude}, {"points", json::array()}};
+    std::vector<json> results;
+    if (!run_all(paths, tasks, pool_labelled(s, "fuel"), results, out)) return out;
+    std::vector<Fuel_Point> points;
+    for (const json& j : results) {
+        const Level_Point p = level_from_json(j, altitude);
+        if (!p.ok) continue;
+        const Fuel_Point f = fuel_point(p);
+        points.push_back(f);
+        out["points"].push_back({{"kcas", f.kcas},
+                                 {"tas", f.tas},
+                                 {"fuel_flow", f.fuel_flow},
+                                 {"specific_range", f.specific_range},
+                                 {"specific_endurance", f.specific_endurance}});
+    }
+    const Fuel_Best b = best_fuel(points);
+    out["best_range_kcas"] = b.ok ? json(b.range_kcas) : json();
+    out["best_specific_range"] = b.ok ? json(b.specific_range) : json();
+    out["best_endurance_kcas"] = b.ok ? json(b.endurance_kcas) : json();
+    out["best_specific_endurance"] = b.ok ? json(b.specific_endurance) : json();
+    return out;
+}
+
+json measure_field(const Library_Paths& paths, const Perf_Settings& s) {
+    json out = {{"ok", true}, {"takeoff", json::array()}, {"landing", json::array()}};
+    std::vector<Perf_Condition> conditions;
+    std::vector<Task> tasks;
+    for (double m : s.field_masses) {
+        Perf_Condition c = s.condition;
+        c.mass = m;
+        conditions.push_back(c);
+        tasks.push_back([c, &s](const Model_Api& api) {
+            Host host;
+            host_init(host, api);
+            const Field_Speeds v = field_speeds(host, c, s.technique);
+            return json{v.liftoff, v.approach};
+        });
+    }
+    std::vector<json> speeds;
+    if (!run_all(paths, tasks, pool_labelled(s, "field speeds"), speeds, out)) return out;
+    tasks.clear();
+    for (std::size_t i = 0; i < conditions.size(); ++i) {
+        const Perf_Condition c = conditions[i];
+        const double liftoff = number(speeds[i][0]), approach = number(speeds[i][1]);
+        tasks.push_back([c, liftoff, &s](const Model_Api& api) {
+            const Takeoff_Result r = fly_takeoff(api, c, s.technique, liftoff);
+            return json{{"mass", c.mass},
+                        {"ok", r.ok},
+                        {"why", r.why},
+                        {"liftoff_estimate_kcas", r.liftoff_estimate},
+                        {"rotate_kcas", r.rotate_kcas},
+                        {"liftoff_kcas", r.liftoff_kcas},
+                        {"ground_roll_m", r.ground_roll},
+                        {"distance_m", r.distance},
+                        {"screen_kcas", r.screen_kcas}};
+        });
+        tasks.push_back([c, approach, &s](const Model_Api& api) {
+            const Landing_Result r = fly_landing(api, c, s.technique, approach);
+            return json{{"mass", c.mass},
+                        {"ok", r.ok},
+                        {"why", r.why},
+                        {"approach_kcas", r.approach_kcas},
+                        {"touchdown_kcas", r.touchdown_kcas},
+                        {"touchdown_sink", r.touchdown_sink},
+                        {"ground_roll_m", r.ground_roll},
+                        {"distance_m", r.distance}};
+        });
+    }
+    std::vector<json> results;
+    if (!run_all(paths, tasks, pool_labelled(s, "field"), results, out)) return out;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        out[i % 2 == 0 ? "takeoff" : "landing"].push_back(results[i]);
+    }
+    return out;
+}
+
+}  // namespace rig

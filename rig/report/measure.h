@@ -1,0 +1,44 @@
+// The performance measurements of one model build, spread over worker
+// processes and gathered as JSON: what the sweep commands print, what the
+// report draws and what the comparison compares.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "analysis/parallel.h"
+#include "analysis/performance.h"
+#include "flight/field.h"
+
+namespace rig {
+
+struct Perf_Settings {
+    Perf_Condition condition;
+    Speed_Sweep sweep;
+    double altitude_step = 1000.0;     // m between envelope altitudes
+    double max_altitude = 15000.0;     // m, the highest swept
+    double ceiling_resolution = 50.0;  // m
+    double fuel_altitude = 6000.0;     // m
+    double fuel_step = 10.0;           // kt
+    std::vector<double> field_masses = {8000.0, 8500.0, 9000.0, 9500.0};  // kg
+    Field_Technique technique;
+    Pool_Options pool;
+};
+
+// Every result carries "ok" and, when false, "error" (the first failed task).
+// {"altitudes": [{"altitude_m", "intervals": [{"min_kcas", "max_kcas", "low",
+// "high"}], "sweep": [...]}], "absolute_ceiling_m"}; only the one altitude
+// when altitude is finite.
+nlohmann::json measure_envelope(const Library_Paths& paths, const Perf_Settings& s,
+                                double altitude);
+// {"altitude_m", "points": [{"kcas", "tas", "fuel_flow", "specific_range",
+// "specific_endurance"}], "best_range_kcas", ...}
+nlohmann::json measure_fuel(const Library_Paths& paths, const Perf_Settings& s, double altitude);
+// {"takeoff": [...per mass], "landing": [...]}
+nlohmann::json measure_field(const Library_Paths& paths, const Perf_Settings& s);
+
+// The options of the pool, with the label set.
+Pool_Options pool_labelled(const Perf_Settings& s, const char* label);
+
+}  // namespace rig
