@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
     add_fly_command(app, g, status);
     add_trim_command(app, g, status);
     add_perf_commands(app, g, status);
+    add_report_commands(app, g, status);
     app.add_subcommand("help", "This text.")->callback([&app] { throw CLI::CallForHelp(); });
 
     try {

@@ -33,5 +33,7 @@ void add_fly_command(CLI::App& app, const Global_Options& g, int& status);
 void add_trim_command(CLI::App& app, const Global_Options& g, int& status);
 // envelope, range, field (and the other performance sweeps).
 void add_perf_commands(CLI::App& app, const Global_Options& g, int& status);
+// report, compare.
+void add_report_commands(CLI::App& app, const Global_Options& g, int& status);
 
 }  // namespace rig::cli

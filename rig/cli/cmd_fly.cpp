@@ -1,5 +1,4 @@
 // quillon-rig list | fly: the shipped scenarios, and flying one.
-#include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,21 +18,6 @@ namespace rig::cli {
 namespace {
 
 constexpr const char* kDefaultScenario = "a_cold_start_climb";
-
-std::vector<std::string> shipped_scenarios(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (const dirent* e = readdir(d)) {
-            const std::string file = e->d_name;
-            if (file.size() > 4 && file.compare(file.size() - 4, 4, ".txt") == 0) {
-                names.push_back(file.substr(0, file.size() - 4));
-            }
-        }
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // A file path as given, else the name of a shipped scenario.
 std::string scenario_path(const Global_Options& g, const std::string& name) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "cli/perf_options.h"
 #include "report/measure.h"
 #include "report/perf_charts.h"
 
@@ -16,51 +17,6 @@ namespace rig::cli {
 namespace {
 
 using nlohmann::json;
-
-struct Perf_Options {
-    Perf_Settings settings;
-    std::string gear = "up";
-    double altitude = NAN;
-    bool json_out = false;
-    std::string plot;
-};
-
-void add_condition_options(CLI::App* cmd, Perf_Options& a) {
-    Perf_Condition& c = a.settings.condition;
-    cmd->add_option("--mass", c.mass, "aircraft mass with the fuel, kg")->capture_default_str();
-    cmd->add_option("--fuel", c.fuel, "internal fuel, kg")->capture_default_str();
-    cmd->add_option("--flaps", c.flaps, "flap lever 0..1")
-        ->check(CLI::Range(0.0, 1.0))
-        ->capture_default_str();
-    cmd->add_option("--gear", a.gear, "up or down")
-        ->check(CLI::IsMember({"up", "down"}))
-        ->capture_default_str();
-    cmd->add_option("--isa-offset", c.temperature_offset, "temperature offset from ISA, K")
-        ->capture_default_str();
-    cmd->add_option("--jobs", a.settings.pool.jobs, "worker processes")
-        ->check(CLI::PositiveNumber)
-        ->capture_default_str();
-    cmd->add_flag("--json", a.json_out, "one JSON object on stdout");
-    cmd->add_option("--plot", a.plot, "SVG charts into DIR");
-}
-
-bool prepare(const Global_Options& g, Perf_Options& a, Library_Paths& paths) {
-    paths = default_library_paths();
-    if (!g.model.empty()) paths.model = g.model;
-    if (!g.standin.empty()) paths.standin = g.standin;
-    a.settings.condition.gear_down = a.gear == "down";
-    a.settings.pool.progress = isatty(STDERR_FILENO) != 0;
-    if (!(a.settings.condition.fuel >= 0.0 &&
-          a.settings.condition.fuel < a.settings.condition.mass)) {
-        std::fprintf(stderr, "quillon-rig: the fuel must be less than the mass\n");
-        return false;
-    }
-    if (access(paths.model.c_str(), R_OK) != 0) {
-        std::fprintf(stderr, "quillon-rig: cannot read the model %s\n", paths.model.c_str());
-        return false;
-    }
-    return true;
-}
 
 int finish(const Perf_Options& a, const json& out, const char* file, const Chart& chart,
            void (*print)(const json&)) {
@@ -148,6 +104,43 @@ void print_field(const json& f) {
 }
 
 }  // namespace
+
+void add_condition_options(CLI::App* cmd, Perf_Options& a) {
+    Perf_Condition& c = a.settings.condition;
+    cmd->add_option("--mass", c.mass, "aircraft mass with the fuel, kg")->capture_default_str();
+    cmd->add_option("--fuel", c.fuel, "internal fuel, kg")->capture_default_str();
+    cmd->add_option("--flaps", c.flaps, "flap lever 0..1")
+        ->check(CLI::Range(0.0, 1.0))
+        ->capture_default_str();
+    cmd->add_option("--gear", a.gear, "up or down")
+        ->check(CLI::IsMember({"up", "down"}))
+        ->capture_default_str();
+    cmd->add_option("--isa-offset", c.temperature_offset, "temperature offset from ISA, K")
+        ->capture_default_str();
+    cmd->add_option("--jobs", a.settings.pool.jobs, "worker processes")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+    cmd->add_flag("--json", a.json_out, "one JSON object on stdout");
+    cmd->add_option("--plot", a.plot, "SVG charts into DIR");
+}
+
+bool prepare(const Global_Options& g, Perf_Options& a, Library_Paths& paths) {
+    paths = default_library_paths();
+    if (!g.model.empty()) paths.model = g.model;
+    if (!g.standin.empty()) paths.standin = g.standin;
+    a.settings.condition.gear_down = a.gear == "down";
+    a.settings.pool.progress = isatty(STDERR_FILENO) != 0;
+    if (!(a.settings.condition.fuel >= 0.0 &&
+          a.settings.condition.fuel < a.settings.condition.mass)) {
+        std::fprintf(stderr, "quillon-rig: the fuel must be less than the mass\n");
+        return false;
+    }
+    if (access(paths.model.c_str(), R_OK) != 0) {
+        std::fprintf(stderr, "quillon-rig: cannot read the model %s\n", paths.model.c_str());
+        return false;
+    }
+    return true;
+}
 
 void add_perf_commands(CLI::App& app, const Global_Options& g, int& status) {
     {

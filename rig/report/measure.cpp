@@ -1,6 +1,11 @@
 #include "report/measure.h"
 
+#include <algorithm>
 #include <cmath>
+#include <stdexcept>
+
+#include "flight/runner.h"
+#include "flight/scenario.h"
 
 namespace rig {
 namespace {
@@ -208,6 +213,70 @@ json measure_field(const Library_Paths& paths, const Perf_Settings& s) {
     for (std::size_t i = 0; i < results.size(); ++i) {
         out[i % 2 == 0 ? "takeoff" : "landing"].push_back(results[i]);
     }
+    return out;
+}
+
+json measure_scenarios(const Library_Paths& paths, const std::string& dir,
+                       const Pool_Options& pool) {
+    std::vector<Task> tasks;
+    const std::vector<std::string> names = shipped_scenarios(dir);
+    for (const std::string& name : names) {
+        const std::string path = dir + "/" + name + ".txt";
+        tasks.push_back([path, name](const Model_Api& api) {
+            Scenario s;
+            std::string error;
+            if (!load_scenario(path, s, error)) throw std::runtime_error(error);
+            const Run_Result r = run_scenario(s, api, Run_Options{});
+            json summary = json::object(), expectations = json::array();
+            for (int i = 0; i < SUM_COUNT; ++i) {
+                if (r.summary.set[i]) summary[summary_name(i)] = r.summary.value[i];
+            }
+            for (const Expectation_Result& e : r.expectations) {
+                expectations.push_back({{"text", e.expectation->text},
+                                        {"evaluated", e.evaluated},
+                                        {"passed", e.passed},
+                                        {"value", e.worst}});
+            }
+            return json{{"file", name},
+                        {"name", s.name},
+                        {"description", s.description},
+                        {"completed", r.completed},
+                        {"failure", r.failure},
+                        {"summary", summary},
+                        {"expectations", expectations}};
+        });
+    }
+    json out = {{"ok", true}, {"scenarios", json::array()}};
+    Pool_Options o = pool;
+    o.label = "scenarios";
+    std::vector<json> results;
+    if (!run_all(paths, tasks, o, results, out)) return out;
+    for (json& r : results) out["scenarios"].push_back(std::move(r));
+    return out;
+}
+
+const std::vector<std::string>& measurement_groups() {
+    static const std::vector<std::string> groups = {"envelope", "fuel", "field", "scenarios"};
+    return groups;
+}
+
+json measure_all(const Library_Paths& paths, const Perf_Settings& s, const std::string& dir,
+                 const std::vector<std::string>& groups) {
+    auto wanted = [&](const char* g) {
+        return groups.empty() || std::find(groups.begin(), groups.end(), g) != groups.end();
+    };
+    json out = {{"ok", true}};
+    auto keep = [&](const char* name, json j) {
+        if (!j["ok"] && out["ok"]) {
+            out["ok"] = false;
+            out["error"] = std::string(name) + ": " + j["error"].get<std::string>();
+        }
+        out[name] = std::move(j);
+    };
+    if (wanted("envelope")) keep("envelope", measure_envelope(paths, s, NAN));
+    if (wanted("fuel")) keep("fuel", measure_fuel(paths, s, s.fuel_altitude));
+    if (wanted("field")) keep("field", measure_field(paths, s));
+    if (wanted("scenarios")) keep("scenarios", measure_scenarios(paths, dir, s.pool));
     return out;
 }
 

@@ -38,6 +38,21 @@ nlohmann::json measure_fuel(const Library_Paths& paths, const Perf_Settings& s, 
 // {"takeoff": [...per mass], "landing": [...]}
 nlohmann::json measure_field(const Library_Paths& paths, const Perf_Settings& s);
 
+// Flies every shipped scenario in dir: {"scenarios": [{"file", "name",
+// "description", "completed", "failure", "summary": {...}, "expectations":
+// [{"text", "evaluated", "passed", "value"}]}]}
+nlohmann::json measure_scenarios(const Library_Paths& paths, const std::string& dir,
+                                 const Pool_Options& pool);
+
+// The measurement groups, by name, that measure_all knows.
+const std::vector<std::string>& measurement_groups();
+
+// Every group named in groups (all when empty): {"envelope": ..., "fuel":
+// ..., "field": ..., "scenarios": ...}; "ok" false with "error" when one
+// failed.
+nlohmann::json measure_all(const Library_Paths& paths, const Perf_Settings& s,
+                           const std::string& scenario_dir, const std::vector<std::string>& groups);
+
 // The options of the pool, with the label set.
 Pool_Options pool_labelled(const Perf_Settings& s, const char* label);
 

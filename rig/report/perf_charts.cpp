@@ -81,7 +81,14 @@ Chart fuel_chart(const json& fuel, const json& baseline, bool flow) {
     c.y_label = flow ? "fuel flow (kg/h)" : "specific range (m/kg)";
     both(c, fuel, baseline, [flow](Chart& chart, const json& f) {
         Chart_Series line{flow ? "fuel flow" : "specific range", "", {}, {}, false, false, false};
+        double last = NAN;
         for (const json& p : f["points"]) {
+            // Untrimmed speeds (a gap in the envelope) are left out: break there.
+            if (p["kcas"].get<double>() - last > 15.0) {
+                line.x.push_back(NAN);
+                line.y.push_back(NAN);
+            }
+            last = p["kcas"];
             line.x.push_back(p["kcas"]);
             line.y.push_back(flow ? number(p["fuel_flow"]) * 3600.0 : number(p["specific_range"]));
         }
@@ -91,7 +98,9 @@ Chart fuel_chart(const json& fuel, const json& baseline, bool flow) {
             Chart_Series mark{
                 flow ? "best endurance speed" : "best range speed", "", {}, {}, false, false, true};
             double lo = INFINITY, hi = -INFINITY;
-            for (double y : line.y) lo = std::fmin(lo, y), hi = std::fmax(hi, y);
+            for (double y : line.y) {
+                if (std::isfinite(y)) lo = std::fmin(lo, y), hi = std::fmax(hi, y);
+            }
             mark.x = {f[best].get<double>(), f[best].get<double>()};
             mark.y = {lo, hi};
             chart.series.push_back(mark);
