@@ -5,6 +5,8 @@
 namespace rig {
 namespace {
 
+constexpr double kTrimMaxAlpha = 30.0 - 1e-9;  // deg, the trim's angle-of-attack bound
+
 // Trim at an altitude: any trimmed speed between lo and hi kcas at step kt.
 bool any_trim(Host& host, const Perf_Condition& c, double altitude, double lo, double hi,
               double step) {
@@ -70,6 +72,7 @@ Trim_Request level_request(const Perf_Condition& c, double altitude, double kcas
     q.gear_down = c.gear_down;
     q.fuel = c.fuel;
     q.empty_mass = c.mass - c.fuel;
+    q.retry = false;  // the sweeps find the envelope's edges themselves
     return q;
 }
 
@@ -81,8 +84,10 @@ Level_Point level_point(Host& host, const Perf_Condition& c, double altitude, do
     p.kcas = kcas;
     p.ok = r.ok;
     if (!r.ok) {
-        p.limit = r.throttle >= 1.0 ? Level_Limit::Thrust
-                                    : (r.alpha >= 25.0 ? Level_Limit::Lift : Level_Limit::Other);
+        p.limit = r.at_stop[3] && r.residuals[0] < 0.0
+                      ? Level_Limit::Thrust
+                      : (r.at_stop[0] || r.alpha >= kTrimMaxAlpha ? Level_Limit::Lift
+                                                                  : Level_Limit::Other);
     }
     p.tas = r.tas;
     p.mach = r.tas / environment_air(host.env, altitude).speed_of_sound;

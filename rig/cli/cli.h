@@ -4,8 +4,10 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 #include <string>
 
+#include "analysis/trim.h"
 #include "host/model_api.h"
 
 namespace rig::cli {
@@ -27,6 +29,28 @@ struct Global_Options {
 
 // Loads the stand-in and the model; prints why not and returns false on failure.
 bool load(const Global_Options& g, Model_Api& api);
+
+// The flight condition options every trimming command shares.
+struct Trim_Options {
+    double speed = 0.0;  // kcas
+    double tas = 0.0;    // m/s
+    double altitude = -1.0;
+    double flaps = 0.0;
+    double fuel = 2000.0;
+    double mass = 7000.0;
+    std::string gear = "up";
+    std::string kind = "level";
+    std::string lateral = "wings-level";
+    double gamma = 0.0;
+    double vertical_speed = NAN;
+    double bank = 0.0;
+    double load_factor = 0.0;
+    double beta = 0.0;
+    double throttle = -1.0;
+};
+void add_trim_options(CLI::App* cmd, Trim_Options& a);
+Trim_Request trim_request(const Trim_Options& a);
+nlohmann::json trim_json(const Trim_Result& r);
 
 void add_list_command(CLI::App& app, const Global_Options& g, int& status);
 void add_fly_command(CLI::App& app, const Global_Options& g, int& status);

@@ -1,4 +1,4 @@
-// quillon-rig trim: steady flight at one condition.
+// quillon-rig trim: steady flight at one condition, on all six axes.
 #include <cstdio>
 #include <memory>
 
@@ -8,53 +8,42 @@
 namespace rig::cli {
 namespace {
 
-struct Trim_Options {
-    double speed = 0.0;
-    double altitude = -1.0;
-    double flaps = 0.0;
-    double fuel = 2000.0;
-    double mass = 7000.0;
-    std::string gear = "up";
+struct Trim_Command {
+    Trim_Options trim;
+    bool json = false;
 };
 
-int trim(const Global_Options& g, const Trim_Options& a) {
+int run_trim(const Global_Options& g, const Trim_Command& a) {
+    if (!(a.trim.speed > 0.0) && !(a.trim.tas > 0.0)) {
+        std::fprintf(stderr, "quillon-rig trim: --speed or --tas is required\n");
+        return EXIT_USAGE;
+    }
     Model_Api api;
     if (!load(g, api)) return EXIT_USAGE;
     Host host;
     host_init(host, api);
-    Trim_Request q;
-    q.kcas = a.speed;
-    q.altitude = a.altitude;
-    q.flaps = a.flaps;
-    q.gear_down = a.gear == "down";
-    q.fuel = a.fuel;
-    q.empty_mass = a.mass;
-    const Trim_Result r = trim_level_flight(host, q);
-    print_trim(stdout, q, r);
+    const Trim_Request q = trim_request(a.trim);
+    const Trim_Result r = trim(host, q);
+    if (a.json) {
+        std::printf("%s\n", nlohmann::json{{"trim", trim_json(r)}}.dump(2).c_str());
+    } else {
+        print_trim(stdout, q, r);
+    }
     return r.ok ? EXIT_OK : EXIT_EXPECTATIONS;
 }
 
 }  // namespace
 
 void add_trim_command(CLI::App& app, const Global_Options& g, int& status) {
-    auto a = std::make_shared<Trim_Options>();
+    auto a = std::make_shared<Trim_Command>();
     CLI::App* cmd = app.add_subcommand(
         "trim",
-        "Steady level flight: angle of attack, pitch axis, throttle, thrust, fuel flow and "
-        "rpm. Exit status 1 when no trim exists.");
-    cmd->add_option("--speed", a->speed, "calibrated airspeed, kt")
-        ->required()
-        ->check(CLI::PositiveNumber);
-    cmd->add_option("--altitude", a->altitude, "m")->required()->check(CLI::NonNegativeNumber);
-    cmd->add_option("--flaps", a->flaps, "flap lever 0..1")
-        ->check(CLI::Range(0.0, 1.0))
-        ->capture_default_str();
-    cmd->add_option("--gear", a->gear, "up or down")
-        ->check(CLI::IsMember({"up", "down"}))
-        ->capture_default_str();
-    cmd->add_option("--fuel", a->fuel, "internal fuel, kg")->capture_default_str();
-    cmd->add_option("--mass", a->mass, "empty mass, kg")->capture_default_str();
-    cmd->callback([&g, &status, a] { status = trim(g, *a); });
+        "Steady flight on all six axes (level, climb, turn, pull-up, sideslip): angle of attack, "
+        "sideslip, bank, the pitch, roll and rudder axes and the throttle, every residual and "
+        "the controls at a stop. Exit status 1 when no trim exists.");
+    add_trim_options(cmd, a->trim);
+    cmd->add_flag("--json", a->json, "one JSON object on stdout");
+    cmd->callback([&g, &status, a] { status = run_trim(g, *a); });
 }
 
 }  // namespace rig::cli

@@ -1,4 +1,6 @@
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "cli/cli.h"
 
@@ -14,6 +16,100 @@ bool load(const Global_Options& g, Model_Api& api) {
         return false;
     }
     return true;
+}
+
+}  // namespace rig::cli
+
+namespace rig::cli {
+
+void add_trim_options(CLI::App* cmd, Trim_Options& a) {
+    auto* speed =
+        cmd->add_option("--speed", a.speed, "calibrated airspeed, kt")->check(CLI::PositiveNumber);
+    auto* tas = cmd->add_option("--tas", a.tas, "true airspeed, m/s (instead of --speed)")
+                    ->check(CLI::PositiveNumber);
+    speed->excludes(tas);
+    cmd->add_option("--altitude", a.altitude, "m")->required()->check(CLI::NonNegativeNumber);
+    cmd->add_option("--kind", a.kind, "level, climb, turn, pull-up or sideslip")
+        ->check(CLI::IsMember({"level", "climb", "turn", "pull-up", "sideslip"}))
+        ->capture_default_str();
+    cmd->add_option("--lateral", a.lateral,
+                    "level and climb: wings-level (sideslip solved) or zero-sideslip (bank solved)")
+        ->check(CLI::IsMember({"wings-level", "zero-sideslip"}))
+        ->capture_default_str();
+    cmd->add_option("--gamma", a.gamma, "climb: flight-path angle, deg")->capture_default_str();
+    cmd->add_option("--vs", a.vertical_speed, "climb: vertical speed, m/s (instead of --gamma)");
+    cmd->add_option("--bank", a.bank, "turn: bank angle, deg, positive right")
+        ->check(CLI::Range(-85.0, 85.0));
+    cmd->add_option("--load-factor", a.load_factor, "turn (instead of --bank) and pull-up, g")
+        ->check(CLI::Range(1.0, 12.0));
+    cmd->add_option("--beta", a.beta, "sideslip: sideslip angle, deg")
+        ->check(CLI::Range(-25.0, 25.0));
+    cmd->add_option("--throttle", a.throttle,
+                    "hold the throttle (0..1) and solve the flight-path angle (turn: the bank)")
+        ->check(CLI::Range(0.0, 1.0));
+    cmd->add_option("--flaps", a.flaps, "flap lever 0..1")
+        ->check(CLI::Range(0.0, 1.0))
+        ->capture_default_str();
+    cmd->add_option("--gear", a.gear, "up or down")
+        ->check(CLI::IsMember({"up", "down"}))
+        ->capture_default_str();
+    cmd->add_option("--fuel", a.fuel, "internal fuel, kg")->capture_default_str();
+    cmd->add_option("--mass", a.mass, "empty mass, kg")->capture_default_str();
+}
+
+Trim_Request trim_request(const Trim_Options& a) {
+    Trim_Request q;
+    q.kcas = a.speed;
+    q.tas = a.tas;
+    q.altitude = a.altitude;
+    q.flaps = a.flaps;
+    q.gear_down = a.gear == "down";
+    q.fuel = a.fuel;
+    q.empty_mass = a.mass;
+    q.kind = a.kind == "climb"      ? Trim_Kind::Climb
+             : a.kind == "turn"     ? Trim_Kind::Turn
+             : a.kind == "pull-up"  ? Trim_Kind::Pull_Up
+             : a.kind == "sideslip" ? Trim_Kind::Sideslip
+                                    : Trim_Kind::Level;
+    q.lateral =
+        a.lateral == "zero-sideslip" ? Lateral_Trim::Zero_Sideslip : Lateral_Trim::Wings_Level;
+    q.gamma_deg = a.gamma;
+    q.vertical_speed = a.vertical_speed;
+    q.bank_deg = a.bank;
+    q.load_factor = a.load_factor;
+    q.beta_deg = a.beta;
+    q.throttle = a.throttle;
+    return q;
+}
+
+nlohmann::json trim_json(const Trim_Result& r) {
+    nlohmann::json j;
+    j["ok"] = r.ok;
+    if (!r.ok) j["why"] = r.why;
+    j["kcas"] = r.kcas;
+    j["tas"] = r.tas;
+    j["mach"] = r.mach;
+    j["alpha_deg"] = r.alpha;
+    j["beta_deg"] = r.beta;
+    j["bank_deg"] = r.bank;
+    j["gamma_deg"] = r.gamma;
+    j["pitch_attitude_deg"] = r.pitch_attitude;
+    j["turn_rate_deg_s"] = r.turn_rate;
+    j["load_factor"] = r.load_factor;
+    j["pitch_axis"] = r.pitch_axis;
+    j["roll_axis"] = r.roll_axis;
+    j["rudder_axis"] = r.rudder_axis;
+    j["throttle"] = r.throttle;
+    j["thrust"] = r.thrust;
+    j["residuals"] = std::vector<double>(r.residuals, r.residuals + 6);
+    j["at_stop"] = {{"pitch", r.at_stop[0]},
+                    {"roll", r.at_stop[1]},
+                    {"rudder", r.at_stop[2]},
+                    {"throttle", r.at_stop[3]}};
+    j["condition"] = std::isfinite(r.condition) ? nlohmann::json(r.condition) : nlohmann::json();
+    j["iterations"] = r.iterations;
+    if (std::isfinite(r.gap_low)) j["gap_kcas"] = {r.gap_low, r.gap_high};
+    return j;
 }
 
 }  // namespace rig::cli

@@ -104,9 +104,8 @@ void initial_state(Flight& f) {
     const double yaw = -sc.heading / kDegPerRad;
 
     if (sc.start == Start_Mode::Air) {
-        double alpha = 0.0;
-        double pitch_axis = 0.0;
-        double throttle = 0.9;  // what the in-air hot start sets
+        Trim_Result r;
+        r.throttle = 0.9;  // what the in-air hot start sets
         if (sc.trimmed) {
             Trim_Request q;
             q.kcas = sc.speed;
@@ -117,25 +116,29 @@ void initial_state(Flight& f) {
             q.empty_mass = sc.empty_mass;
             q.center_of_mass = sc.center_of_mass;
             q.dt = sc.dt;
-            const Trim_Result r = trim_level_flight(host, q);
+            r = trim_level_flight(host, q);
             if (!r.ok) log_line(f, 0.0, "start untrimmed: ", r.why);
-            alpha = r.alpha / kDegPerRad;
-            pitch_axis = r.pitch_axis;
-            throttle = r.throttle;
         } else {
             f.fm.ed_fm_set_internal_fuel(sc.fuel);
             f.fm.ed_fm_hot_start_in_air();
             f.fm.ed_fm_set_command(kCmdFlapLever, static_cast<float>(sc.flaps));
             f.fm.ed_fm_set_command(kCmdGearHandle, sc.gear_down ? 1.0f : 0.0f);
-            f.fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(throttle));
+            f.fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(r.throttle));
         }
         const double tas =
             tas_from_kcas(sc.speed, environment_air(host.env, sc.position.y).density);
+        // The trimmed attitude and sideslip, turned to the scenario's heading.
+        const double a = r.alpha / kDegPerRad, b = r.beta / kDegPerRad;
         host.body.position = sc.position;
-        host.body.attitude = from_euler({yaw, alpha, 0.0});
-        host.body.velocity = rotate(from_euler({yaw, 0.0, 0.0}), V3{tas, 0.0, 0.0});
+        host.body.attitude = from_euler({yaw, r.pitch_attitude / kDegPerRad, r.bank / kDegPerRad});
+        host.body.velocity =
+            rotate(host.body.attitude, V3{tas * std::cos(a) * std::cos(b),
+                                          -tas * std::sin(a) * std::cos(b), tas * std::sin(b)});
         host.body.omega = {};
         host.mass_properties.mass = sc.empty_mass + sc.fuel;
+        f.autopilot.roll_axis = r.roll_axis;
+        f.autopilot.rudder_axis = r.rudder_axis;
+        const double pitch_axis = r.pitch_axis, throttle = r.throttle;
         f.autopilot.pitch_axis = pitch_axis;
         f.autopilot.throttle = throttle;
     } else {

@@ -98,7 +98,7 @@ void envelope_section(Page& p, const json& e, const json& base) {
     p.para(
         "Every speed interval where level trim exists (wings level, 1 g), found by a sweep and "
         "each edge bisected to 1 kt. <em>thrust</em>: full throttle does not balance the drag; "
-        "<em>lift</em>: the wing does not carry the weight below 25&deg; angle of attack.");
+        "<em>lift</em>: the wing does not carry the weight within the trim&rsquo;s angle-of-attack range (to 30&deg;) or the elevator is at its stop.");
     p.chart(envelope_chart(e, member(base, "envelope")));
     p.html += "<table><tr><th>altitude (m)</th><th>intervals (kcas)</th></tr>\n";
     for (const json& a : member(e, "altitudes")) {

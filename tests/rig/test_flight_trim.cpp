@@ -1,0 +1,81 @@
+// Six-axis trim of the model: the residuals vanish, and the trimmed state,
+// flown freely, stays where it was put (an independent check of the trim's
+// equations, attitude and turn kinematics); a gap of the level-flight
+// envelope is found and named as one.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "analysis/trim.h"
+#include "host/model_api.h"
+
+namespace rig {
+namespace {
+
+class Trim_Test : public ::testing::Test {
+ protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(load_model(default_library_paths(), api_, error)) << error;
+        host_init(host_, api_);
+    }
+
+    // Flies the trimmed state for two seconds and returns the sample.
+    Sample fly_free(double seconds) {
+        const int frames = static_cast<int>(std::lround(seconds / host_.dt));
+        for (int i = 0; i < frames; ++i) host_frame(host_);
+        return host_sample(host_);
+    }
+
+    Model_Api api_;
+    Host host_;
+};
+
+TEST_F(Trim_Test, SixResidualsVanishAndTheTrimmedStateHolds) {
+    struct Case {
+        Trim_Kind kind;
+        double kcas, bank;
+    };
+    for (const Case c : {Case{Trim_Kind::Level, 250.0, 0.0}, Case{Trim_Kind::Level, 300.0, 0.0},
+                         Case{Trim_Kind::Turn, 250.0, 45.0}}) {
+        SCOPED_TRACE(c.kcas);
+        Trim_Request q;
+        q.kind = c.kind;
+        q.kcas = c.kcas;
+        q.bank_deg = c.bank;
+        const Trim_Result r = trim(host_, q);
+        ASSERT_TRUE(r.ok) << r.why;
+        for (double residual : r.residuals) EXPECT_LT(std::fabs(residual), 1e-4);
+        EXPECT_NEAR(r.kcas, c.kcas, 1e-6);
+        EXPECT_LT(r.condition, 1e6);
+        const double heading_rate = r.turn_rate;
+        const Sample before = host_sample(host_);
+        const Sample s = fly_free(2.0);
+        EXPECT_NEAR(s.alpha, r.alpha, 0.05);
+        EXPECT_NEAR(s.beta, r.beta, 0.05);
+        EXPECT_NEAR(s.roll, r.bank, 0.2);
+        EXPECT_NEAR(s.kcas, c.kcas, 0.1);
+        EXPECT_NEAR(s.vs, 0.0, 0.3);
+        EXPECT_NEAR(s.heading, std::fmod(before.heading + 2.0 * heading_rate + 360.0, 360.0), 0.2);
+    }
+}
+
+TEST_F(Trim_Test, LevelEnvelopeGapAtSixThousandMetresIsReportedAsAGap) {
+    Trim_Request q;
+    q.altitude = 6000.0;
+    for (double kcas : {270.0, 315.0}) {
+        q.kcas = kcas;
+        EXPECT_TRUE(trim(host_, q).ok) << kcas;
+    }
+    q.kcas = 295.0;
+    const Trim_Result r = trim(host_, q);
+    ASSERT_FALSE(r.ok);
+    EXPECT_LT(r.gap_low, 295.0);
+    EXPECT_GT(r.gap_high, 295.0);
+    EXPECT_NE(r.why.find("gap"), std::string::npos) << r.why;
+    EXPECT_EQ(r.why.find("maximum level speed"), std::string::npos) << r.why;
+    EXPECT_EQ(r.why.find(" 0 %"), std::string::npos) << r.why;
+}
+
+}  // namespace
+}  // namespace rig
