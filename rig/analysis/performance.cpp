@@ -1,6 +1,7 @@
 #include "analysis/performance.h"
 
 #include <cmath>
+#include <vector>
 
 namespace rig {
 namespace {
@@ -184,6 +185,123 @@ Fuel_Best best_fuel(const std::vector<Fuel_Point>& points) {
     refine(ie, &Fuel_Point::specific_endurance, b.endurance_kcas, b.specific_endurance);
     b.ok = points[ir].specific_range > 0.0;
     return b;
+}
+
+Excess_Point excess_power(Host& host, const Perf_Condition& c, double altitude, double kcas,
+                          double tas, double throttle) {
+    host.env.temperature_offset = c.temperature_offset;
+    Trim_Request q = level_request(c, altitude, kcas);
+    q.tas = tas;
+    q.throttle = throttle;
+    const Trim_Result r = trim(host, q);
+    Excess_Point p;
+    p.altitude = altitude;
+    p.kcas = r.kcas;
+    p.tas = r.tas;
+    p.mach = r.mach;
+    p.ok = r.ok;
+    p.gamma = r.gamma;
+    p.ps = r.tas * std::sin(r.gamma / kDegPerRad);
+    p.alpha = r.alpha;
+    p.fuel_flow = r.fuel_flow;
+    return p;
+}
+
+Climb_Point best_climb(Host& host, const Perf_Condition& c, double altitude, double lo, double hi,
+                       double step) {
+    Climb_Point b;
+    b.altitude = altitude;
+    // The best of a sweep, refined by the parabola through it and its
+    // neighbours; y of a point is its climb rate (or, for the glide, the
+    // glide ratio).
+    auto best_of = [&](double throttle, bool glide, double& best_kcas) {
+        std::vector<double> v, y;
+        for (double k = lo; k <= hi + 1e-9; k += step) {
+            const Excess_Point p = excess_power(host, c, altitude, k, 0.0, throttle);
+            if (!p.ok) continue;
+            v.push_back(k);
+            y.push_back(glide ? (p.gamma < 0.0 ? -1.0 / std::tan(p.gamma / kDegPerRad) : 0.0)
+                              : p.ps);
+        }
+        if (v.empty()) return false;
+        std::size_t i = 0;
+        for (std::size_t k = 1; k < y.size(); ++k) {
+            if (y[k] > y[i]) i = k;
+        }
+        best_kcas = v[i];
+        if (i > 0 && i + 1 < v.size() && v[i + 1] - v[i - 1] < 2.5 * step) {
+            const double xs[3] = {v[i - 1], v[i], v[i + 1]}, ys[3] = {y[i - 1], y[i], y[i + 1]};
+            double unused;
+            vertex(xs, ys, best_kcas, unused);
+        }
+        return true;
+    };
+    double climb_kcas = 0.0, glide_kcas = 0.0;
+    if (best_of(1.0, false, climb_kcas)) {
+        const Excess_Point p = excess_power(host, c, altitude, climb_kcas, 0.0, 1.0);
+        b.ok = p.ok;
+        b.best_kcas = climb_kcas;
+        b.rate = p.ps;
+        b.fuel_flow = p.fuel_flow;
+    }
+    if (best_of(0.0, true, glide_kcas)) {
+        const Excess_Point p = excess_power(host, c, altitude, glide_kcas, 0.0, 0.0);
+        if (p.ok && p.gamma < 0.0) {
+            b.glide_kcas = glide_kcas;
+            b.glide_ratio = -1.0 / std::tan(p.gamma / kDegPerRad);
+            b.idle_sink = -p.ps;
+        }
+    }
+    return b;
+}
+
+double turn_rate_deg(double n, double tas, double gravity) {
+    return n > 1.0 ? gravity * std::sqrt(n * n - 1.0) / tas * kDegPerRad : 0.0;
+}
+
+double turn_radius(double n, double tas, double gravity) {
+    return n > 1.0 ? tas * tas / (gravity * std::sqrt(n * n - 1.0)) : INFINITY;
+}
+
+Turn_Point turn_point(Host& host, const Perf_Condition& c, double altitude, double kcas,
+                      double max_alpha, double load_limit) {
+    Turn_Point t;
+    t.kcas = kcas;
+    host.env.temperature_offset = c.temperature_offset;
+    const double g = host.env.gravity;
+    // The lift at the angle-of-attack limit, the controls as level trim left them.
+    const Trim_Result level = trim_level_flight(host, level_request(c, altitude, kcas));
+    t.tas = level.tas;
+    const double a = max_alpha / kDegPerRad;
+    host.body.attitude = from_euler({0.0, a, 0.0});
+    host.body.velocity = {level.tas, 0.0, 0.0};
+    host.body.omega = {};
+    run_held(host, kSurfaceSettleTime);
+    const Held_Loads loads = held_loads(host);
+    const double weight = host.mass_properties.mass * g;
+    t.alpha_n = (loads.force.x * std::sin(a) + loads.force.y * std::cos(a)) / weight;
+    t.instantaneous_ok = t.alpha_n > 1.0;
+    t.instantaneous_n = std::fmin(t.alpha_n, load_limit);
+    t.instantaneous_rate = turn_rate_deg(t.instantaneous_n, level.tas, g);
+    t.instantaneous_radius = turn_radius(t.instantaneous_n, level.tas, g);
+    // Without level flight at this speed there is no sustained turn either.
+    if (!level.ok) return t;
+    Trim_Request q = level_request(c, altitude, kcas);
+    q.kind = Trim_Kind::Turn;
+    q.throttle = 1.0;
+    q.retry = true;  // from the default start the iteration misses some turns
+    const Trim_Result s = trim(host, q);
+    if (s.ok && s.alpha <= max_alpha) {
+        t.sustained_ok = true;
+        // Level turn: the load factor along the lift is 1 / cos(bank).
+        t.sustained_n = 1.0 / std::cos(s.bank / kDegPerRad);
+        t.sustained_rate = std::fabs(s.turn_rate);
+        if (t.sustained_n > load_limit) {
+            t.sustained_n = load_limit;
+            t.sustained_rate = turn_rate_deg(load_limit, s.tas, g);
+        }
+    }
+    return t;
 }
 
 }  // namespace rig

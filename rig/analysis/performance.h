@@ -86,6 +86,54 @@ Fuel_Point fuel_point(const Level_Point& p);
 // The extremes, refined by a parabola through the best point and its neighbours.
 Fuel_Best best_fuel(const std::vector<Fuel_Point>& points);
 
+// Steady straight flight with the throttle held (full throttle: the most
+// the aircraft can climb): the flight-path angle that balances the forces.
+// Its rate of climb V sin(gamma) is the specific excess power
+// Ps = V (T - D) / W, at a load factor of cos(gamma) rather than exactly 1.
+struct Excess_Point {
+    double altitude = 0.0, kcas = 0.0, tas = 0.0, mach = 0.0;
+    bool ok = false;
+    double gamma = 0.0;      // deg
+    double ps = 0.0;         // m/s, V sin(gamma)
+    double alpha = 0.0;      // deg
+    double fuel_flow = 0.0;  // kg/s
+};
+// At a calibrated airspeed, or (tas > 0) a true airspeed.
+Excess_Point excess_power(Host& host, const Perf_Condition& c, double altitude, double kcas,
+                          double tas, double throttle);
+
+// The best rate of climb at full throttle over the speeds lo..hi kcas (a
+// sweep at step kt, its best point refined by a parabola), confirmed by a
+// direct trim at the best speed; also the idle glide (throttle held at 0).
+struct Climb_Point {
+    double altitude = 0.0;
+    bool ok = false;
+    double best_kcas = 0.0, rate = 0.0, fuel_flow = 0.0;          // m/s, kg/s
+    double glide_kcas = 0.0, glide_ratio = 0.0, idle_sink = 0.0;  // best glide at idle
+};
+Climb_Point best_climb(Host& host, const Perf_Condition& c, double altitude, double lo, double hi,
+                       double step);
+
+// Turn performance at one speed: the sustained turn (full throttle, level,
+// the bank solved), and the instantaneous turn at the largest usable angle
+// of attack (lift at that angle with the elevator of level trim, no pitch
+// rate), each limited to the load-factor limit.
+struct Turn_Point {
+    double kcas = 0.0, tas = 0.0;
+    bool sustained_ok = false;
+    double sustained_n = 0.0, sustained_rate = 0.0;  // g, deg/s
+    bool instantaneous_ok = false;
+    double alpha_n = 0.0;  // g, the lift at the angle-of-attack limit
+    double instantaneous_n = 0.0, instantaneous_rate = 0.0, instantaneous_radius = 0.0;  // m
+};
+Turn_Point turn_point(Host& host, const Perf_Condition& c, double altitude, double kcas,
+                      double max_alpha, double load_limit);
+
+// Turn rate (deg/s) and radius (m) of a level turn at load factor n and true
+// airspeed tas.
+double turn_rate_deg(double n, double tas, double gravity);
+double turn_radius(double n, double tas, double gravity);
+
 const char* limit_name(Level_Limit l);
 
 }  // namespace rig

@@ -103,6 +103,69 @@ void print_field(const json& f) {
     }
 }
 
+void print_climb(const json& c) {
+    std::printf("%10s %10s %9s %10s %9s %10s %10s %10s\n", "altitude m", "best kcas", "rate m/s",
+                "time s", "fuel kg", "glide kcas", "L/D idle", "sink m/s");
+    for (const json& a : c["altitudes"]) {
+        auto cell = [](const json& v, int d) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.*f", d, v.is_number() ? v.get<double>() : NAN);
+            return std::string(v.is_number() ? text : "-");
+        };
+        std::printf("%10.0f %10s %9s %10s %9s %10s %10s %10s\n", a["altitude_m"].get<double>(),
+                    cell(a["best_kcas"], 0).c_str(), cell(a["rate"], 2).c_str(),
+                    cell(a["time_to_climb_s"], 0).c_str(), cell(a["fuel_to_climb_kg"], 1).c_str(),
+                    cell(a["glide_kcas"], 0).c_str(), cell(a["glide_ratio"], 2).c_str(),
+                    cell(a["idle_sink"], 2).c_str());
+    }
+    if (c["service_ceiling_m"].is_number()) {
+        std::printf("service ceiling (0.5 m/s) %.0f m\n", c["service_ceiling_m"].get<double>());
+    }
+}
+
+void print_ps(const json& p) {
+    std::printf("Ps at full throttle, m/s\n%8s", "alt m");
+    for (const json& m : p["mach"]) std::printf(" %6.2f", m.get<double>());
+    std::printf("\n");
+    for (std::size_t j = 0; j < p["ps"].size(); ++j) {
+        std::printf("%8.0f", p["altitude_m"][j].get<double>());
+        for (const json& v : p["ps"][j]) {
+            if (v.is_number()) {
+                std::printf(" %6.1f", v.get<double>());
+            } else {
+                std::printf(" %6s", "-");
+            }
+        }
+        std::printf("\n");
+    }
+}
+
+void print_turn(const json& t) {
+    std::printf(
+        "at %.0f m, load-factor limit %.1f g, angle-of-attack limit %.0f deg\n"
+        "%8s %12s %12s %10s %12s %10s\n",
+        t["altitude_m"].get<double>(), t["load_limit"].get<double>(), t["max_alpha"].get<double>(),
+        "kcas", "sustained g", "deg/s", "alpha-lim g", "inst. deg/s", "radius m");
+    for (const json& p : t["points"]) {
+        std::printf(
+            "%8.0f %12s %12s %10.2f %12.2f %10.0f\n", p["kcas"].get<double>(),
+            p["sustained_ok"] ? std::to_string(p["sustained_n"].get<double>()).substr(0, 5).c_str()
+                              : "-",
+            p["sustained_ok"]
+                ? std::to_string(p["sustained_rate"].get<double>()).substr(0, 5).c_str()
+                : "-",
+            p["alpha_n"].get<double>(), p["instantaneous_rate"].get<double>(),
+            p["instantaneous_radius"].is_number() ? p["instantaneous_radius"].get<double>() : NAN);
+    }
+    if (t["corner_kcas"].is_number())
+        std::printf("corner speed %.0f kcas\n", t["corner_kcas"].get<double>());
+    if (t["max_sustained_rate"].is_number()) {
+        std::printf("best sustained turn %.2f deg/s at %.0f kcas\n",
+                    t["max_sustained_rate"].get<double>(),
+                    t["max_sustained_rate_kcas"].get<double>());
+    }
+}
+
 }  // namespace
 
 void add_condition_options(CLI::App* cmd, Perf_Options& a) {
@@ -183,6 +246,74 @@ void add_perf_commands(CLI::App& app, const Global_Options& g, int& status) {
                 write_chart_file(a->plot + "/fuel_flow.svg", fuel_chart(out, json(), true));
             }
             status = finish(*a, out, "range.svg", fuel_chart(out, json(), false), print_fuel);
+        });
+    }
+    {
+        auto a = std::make_shared<Perf_Options>();
+        CLI::App* cmd = app.add_subcommand(
+            "climb",
+            "Best rate of climb at full throttle and its speed against altitude, time and fuel "
+            "to climb, the service ceiling (0.5 m/s); best glide speed, glide ratio and sink at "
+            "idle.");
+        add_condition_options(cmd, *a);
+        cmd->callback([&g, &status, a] {
+            Library_Paths paths;
+            if (!prepare(g, *a, paths)) {
+                status = EXIT_USAGE;
+                return;
+            }
+            json envelope = measure_envelope(paths, a->settings, NAN);
+            const json out =
+                envelope["ok"] ? measure_climb(paths, a->settings, envelope) : envelope;
+            if (!a->plot.empty() && out["ok"]) {
+                write_chart_file(a->plot + "/climb_speeds.svg", climb_speed_chart(out, json()));
+            }
+            status = finish(*a, out, "climb.svg", climb_chart(out, json()), print_climb);
+        });
+    }
+    {
+        auto a = std::make_shared<Perf_Options>();
+        CLI::App* cmd = app.add_subcommand(
+            "ps",
+            "Specific excess power Ps = V (T - D) / W at full throttle over Mach and altitude; "
+            "the chart draws its contours with the level-flight envelope.");
+        add_condition_options(cmd, *a);
+        cmd->callback([&g, &status, a] {
+            Library_Paths paths;
+            if (!prepare(g, *a, paths)) {
+                status = EXIT_USAGE;
+                return;
+            }
+            const json out = measure_ps(paths, a->settings);
+            json envelope;
+            if (!a->plot.empty()) envelope = measure_envelope(paths, a->settings, NAN);
+            status = finish(*a, out, "ps.svg", ps_chart(out, envelope, json()), print_ps);
+        });
+    }
+    {
+        auto a = std::make_shared<Perf_Options>();
+        a->altitude = a->settings.turn_altitude;
+        CLI::App* cmd = app.add_subcommand(
+            "turn",
+            "Turn performance at one altitude (the doghouse): sustained turn rate (Ps = 0), "
+            "instantaneous turn rate at the largest usable angle of attack, turn radius, the "
+            "load-factor limit and the corner speed.");
+        add_condition_options(cmd, *a);
+        cmd->add_option("--altitude", a->altitude, "m")->capture_default_str();
+        cmd->add_option("--load-limit", a->settings.load_limit, "g")->capture_default_str();
+        cmd->add_option("--max-alpha", a->settings.max_alpha, "largest usable angle of attack, deg")
+            ->capture_default_str();
+        cmd->callback([&g, &status, a] {
+            Library_Paths paths;
+            if (!prepare(g, *a, paths)) {
+                status = EXIT_USAGE;
+                return;
+            }
+            const json out = measure_turn(paths, a->settings, a->altitude);
+            if (!a->plot.empty() && out["ok"]) {
+                write_chart_file(a->plot + "/radius.svg", radius_chart(out, json()));
+            }
+            status = finish(*a, out, "turn.svg", turn_chart(out, json()), print_turn);
         });
     }
     {

@@ -16,6 +16,9 @@ constexpr double kSpeedTolerance = 2.0;      // kt, edges are bisected to 1 kt
 constexpr double kCeilingTolerance = 100.0;  // m, bisected to 50 m
 constexpr double kDistanceTolerance = 0.01;  // fraction, flown distances
 constexpr double kFuelTolerance = 0.005;     // fraction, fuel flow and its quotients
+constexpr double kRateTolerance = 0.3;       // m/s, climb rate and Ps
+constexpr double kRatioTolerance = 0.1;      // glide ratio
+constexpr double kTurnTolerance = 0.1;       // deg/s
 constexpr double kScenarioTolerance = 0.01;  // fraction of a scenario's summary value
 constexpr double kScenarioFloor = 0.05;      // absolute floor in the value's unit
 
@@ -47,6 +50,40 @@ std::vector<Figure> figures_of(const json& m) {
         }
         add(f, "envelope.absolute_ceiling", "m", e.value("absolute_ceiling_m", json()),
             kCeilingTolerance, false);
+    }
+    if (m.contains("climb")) {
+        for (const json& a : m["climb"]["altitudes"]) {
+            const std::string at = "climb." + metres(a["altitude_m"]) + ".";
+            add(f, at + "best_rate", "m/s", a["ok"] ? a["rate"] : json(), kRateTolerance, false);
+            add(f, at + "best_kcas", "kt", a["ok"] ? a["best_kcas"] : json(), 2.0 * kSpeedTolerance,
+                false);
+            add(f, at + "glide_ratio_idle", "-", a["glide_ratio"], kRatioTolerance, false);
+        }
+        add(f, "climb.service_ceiling", "m", m["climb"]["service_ceiling_m"], kCeilingTolerance,
+            false);
+    }
+    if (m.contains("ps")) {
+        const json& p = m["ps"];
+        for (std::size_t j = 0; j < p["ps"].size(); ++j) {
+            for (std::size_t i = 0; i < p["ps"][j].size(); ++i) {
+                char name[64];
+                std::snprintf(name, sizeof name, "ps.M%.2f.%s", p["mach"][i].get<double>(),
+                              metres(p["altitude_m"][j]).c_str());
+                add(f, name, "m/s", p["ps"][j][i], kRateTolerance, false);
+            }
+        }
+    }
+    if (m.contains("turn")) {
+        const json& t = m["turn"];
+        const std::string at = "turn." + metres(t["altitude_m"]) + ".";
+        for (const json& p : t["points"]) {
+            const std::string k = at + std::to_string(p["kcas"].get<int>()) + "kt.";
+            add(f, k + "sustained_rate", "deg/s", p["sustained_ok"] ? p["sustained_rate"] : json(),
+                kTurnTolerance, false);
+            add(f, k + "instantaneous_rate", "deg/s", p["instantaneous_rate"], kTurnTolerance,
+                false);
+        }
+        add(f, at + "corner_kcas", "kt", t["corner_kcas"], 2.0 * kSpeedTolerance, false);
     }
     if (m.contains("fuel")) {
         const json& u = m["fuel"];

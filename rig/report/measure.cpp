@@ -110,6 +110,15 @@ json measure_envelope(const Library_Paths& paths, const Perf_Settings& s, double
     // Up to the first altitude without level flight.
     std::size_t top = 0;
     for (; top < results.size() && !results[top]["intervals"].empty(); ++top) {
+        Environment env;
+        env.temperature_offset = s.condition.temperature_offset;
+        const Air air = environment_air(env, altitudes[top]);
+        for (json& i : results[top]["intervals"]) {
+            for (const char* k : {"min", "max"}) {
+                const double v = i[std::string(k) + "_kcas"];
+                i[std::string(k) + "_mach"] = tas_from_kcas(v, air.density) / air.speed_of_sound;
+            }
+        }
         out["altitudes"].push_back(results[top]);
     }
     if (std::isfinite(altitude)) return out;
@@ -256,7 +265,8 @@ json measure_scenarios(const Library_Paths& paths, const std::string& dir,
 }
 
 const std::vector<std::string>& measurement_groups() {
-    static const std::vector<std::string> groups = {"envelope", "fuel", "field", "scenarios"};
+    static const std::vector<std::string> groups = {"envelope", "climb", "ps",       "turn",
+                                                    "fuel",     "field", "scenarios"};
     return groups;
 }
 
@@ -273,10 +283,152 @@ json measure_all(const Library_Paths& paths, const Perf_Settings& s, const std::
         }
         out[name] = std::move(j);
     };
-    if (wanted("envelope")) keep("envelope", measure_envelope(paths, s, NAN));
+    // The climb sweeps the speeds of the envelope.
+    if (wanted("envelope") || wanted("climb")) {
+        keep("envelope", measure_envelope(paths, s, NAN));
+    }
+    if (wanted("climb") && out.contains("envelope") && out["envelope"]["ok"]) {
+        keep("climb", measure_climb(paths, s, out["envelope"]));
+    }
+    if (wanted("ps")) keep("ps", measure_ps(paths, s));
+    if (wanted("turn")) keep("turn", measure_turn(paths, s, s.turn_altitude));
     if (wanted("fuel")) keep("fuel", measure_fuel(paths, s, s.fuel_altitude));
     if (wanted("field")) keep("field", measure_field(paths, s));
     if (wanted("scenarios")) keep("scenarios", measure_scenarios(paths, dir, s.pool));
+    return out;
+}
+
+json measure_climb(const Library_Paths& paths, const Perf_Settings& s, const json& envelope) {
+    std::vector<Task> tasks;
+    std::vector<double> altitudes;
+    for (const json& a : envelope["altitudes"]) {
+        const double h = a["altitude_m"];
+        const double lo = a["intervals"].front()["min_kcas"];
+        const double hi = a["intervals"].back()["max_kcas"];
+        altitudes.push_back(h);
+        tasks.push_back([h, lo, hi, &s](const Model_Api& api) {
+            Host host;
+            host_init(host, api);
+            const Climb_Point c = best_climb(host, s.condition, h, lo, hi, s.climb_step);
+            return json{{"altitude_m", h},
+                        {"ok", c.ok},
+                        {"best_kcas", c.best_kcas},
+                        {"rate", c.rate},
+                        {"fuel_flow", c.fuel_flow},
+                        {"glide_kcas", c.glide_kcas},
+                        {"glide_ratio", c.glide_ratio},
+                        {"idle_sink", c.idle_sink}};
+        });
+    }
+    json out = {{"ok", true}, {"altitudes", json::array()}};
+    std::vector<json> rows;
+    if (!run_all(paths, tasks, pool_labelled(s, "climb"), rows, out)) return out;
+    // Time and fuel to climb at the best rate: the integrals of dh / rate and
+    // fuel flow dh / rate, the rate linear between altitudes (so 1/rate is
+    // integrated exactly over each layer).
+    double time = 0.0, fuel = 0.0;
+    json service = json();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        json& r = rows[i];
+        if (i > 0) {
+            const json& p = rows[i - 1];
+            const double r0 = p["rate"], r1 = r["rate"], dh = altitudes[i] - altitudes[i - 1];
+            if (p["ok"] && r["ok"] && r0 > 0.0 && r1 > 0.0 && std::isfinite(time)) {
+                const double dt =
+                    std::fabs(r1 - r0) < 1e-9 ? dh / r0 : dh * std::log(r1 / r0) / (r1 - r0);
+                time += dt;
+                fuel += dt * 0.5 * (p["fuel_flow"].get<double>() + r["fuel_flow"].get<double>());
+            } else {
+                time = fuel = NAN;
+            }
+            const double limit = 0.5;  // m/s, the service ceiling's rate of climb
+            if (service.is_null() && r0 >= limit && r1 < limit) {
+                service = altitudes[i - 1] + dh * (r0 - limit) / (r0 - r1);
+            }
+        }
+        r["time_to_climb_s"] = std::isfinite(time) ? json(time) : json();
+        r["fuel_to_climb_kg"] = std::isfinite(fuel) ? json(fuel) : json();
+        out["altitudes"].push_back(r);
+    }
+    out["service_ceiling_m"] = service;
+    return out;
+}
+
+json measure_ps(const Library_Paths& paths, const Perf_Settings& s) {
+    std::vector<double> machs, altitudes;
+    for (double m = 0.1; m <= s.max_mach + 1e-9; m += s.mach_step) machs.push_back(m);
+    for (double h = 0.0; h <= s.max_altitude + 1e-6; h += s.altitude_step) altitudes.push_back(h);
+    std::vector<Task> tasks;
+    for (double h : altitudes) {
+        tasks.push_back([h, machs, &s](const Model_Api& api) {
+            Host host;
+            host_init(host, api);
+            host.env.temperature_offset = s.condition.temperature_offset;
+            const double a = environment_air(host.env, h).speed_of_sound;
+            json row = json::array();
+            for (double m : machs) {
+                const Excess_Point p = excess_power(host, s.condition, h, 0.0, m * a, 1.0);
+                row.push_back(p.ok ? json(p.ps) : json());
+            }
+            return row;
+        });
+    }
+    json out = {{"ok", true}, {"mach", machs}, {"altitude_m", altitudes}, {"ps", json::array()}};
+    std::vector<json> rows;
+    if (!run_all(paths, tasks, pool_labelled(s, "Ps"), rows, out)) return out;
+    out["ps"] = rows;
+    return out;
+}
+
+json measure_turn(const Library_Paths& paths, const Perf_Settings& s, double altitude) {
+    std::vector<Task> tasks;
+    for (double v = 120.0; v <= s.sweep.max_kcas + 1e-9; v += s.turn_step) {
+        tasks.push_back([v, altitude, &s](const Model_Api& api) {
+            Host host;
+            host_init(host, api);
+            const Turn_Point t =
+                turn_point(host, s.condition, altitude, v, s.max_alpha, s.load_limit);
+            return json{
+                {"kcas", t.kcas},
+                {"tas", t.tas},
+                {"sustained_ok", t.sustained_ok},
+                {"sustained_n", t.sustained_n},
+                {"sustained_rate", t.sustained_rate},
+                {"alpha_n", t.alpha_n},
+                {"instantaneous_n", t.instantaneous_n},
+                {"instantaneous_rate", t.instantaneous_rate},
+                {"instantaneous_radius",
+                 std::isfinite(t.instantaneous_radius) ? json(t.instantaneous_radius) : json()}};
+        });
+    }
+    json out = {{"ok", true},
+                {"altitude_m", altitude},
+                {"load_limit", s.load_limit},
+                {"max_alpha", s.max_alpha},
+                {"points", json::array()}};
+    std::vector<json> points;
+    if (!run_all(paths, tasks, pool_labelled(s, "turn"), points, out)) return out;
+    // Corner speed: where the lift at the angle-of-attack limit reaches the
+    // load-factor limit, between sweep points.
+    out["corner_kcas"] = nullptr;
+    double best_rate = 0.0, best_rate_kcas = NAN;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const json& p = points[i];
+        if (p["sustained_ok"] && p["sustained_rate"].get<double>() > best_rate) {
+            best_rate = p["sustained_rate"];
+            best_rate_kcas = p["kcas"];
+        }
+        if (i > 0 && out["corner_kcas"].is_null()) {
+            const double n0 = points[i - 1]["alpha_n"], n1 = p["alpha_n"];
+            if (n0 < s.load_limit && n1 >= s.load_limit) {
+                const double v0 = points[i - 1]["kcas"], v1 = p["kcas"];
+                out["corner_kcas"] = v0 + (v1 - v0) * (s.load_limit - n0) / (n1 - n0);
+            }
+        }
+        out["points"].push_back(p);
+    }
+    out["max_sustained_rate"] = best_rate > 0.0 ? json(best_rate) : json();
+    out["max_sustained_rate_kcas"] = std::isfinite(best_rate_kcas) ? json(best_rate_kcas) : json();
     return out;
 }
 

@@ -21,6 +21,13 @@ struct Perf_Settings {
     double ceiling_resolution = 50.0;  // m
     double fuel_altitude = 6000.0;     // m
     double fuel_step = 10.0;           // kt
+    double mach_step = 0.05;            // Ps grid
+    double max_mach = 0.9;
+    double climb_step = 10.0;           // kt
+    double turn_altitude = 3000.0;      // m
+    double turn_step = 20.0;            // kt
+    double max_alpha = 20.0;            // deg, the largest usable angle of attack
+    double load_limit = 7.0;            // g
     std::vector<double> field_masses = {8000.0, 8500.0, 9000.0, 9500.0};  // kg
     Field_Technique technique;
     Pool_Options pool;
@@ -35,6 +42,16 @@ nlohmann::json measure_envelope(const Library_Paths& paths, const Perf_Settings&
 // {"altitude_m", "points": [{"kcas", "tas", "fuel_flow", "specific_range",
 // "specific_endurance"}], "best_range_kcas", ...}
 nlohmann::json measure_fuel(const Library_Paths& paths, const Perf_Settings& s, double altitude);
+// From an envelope: per altitude the best climb (rate, speed, fuel flow) and
+// the idle glide; time and fuel to climb; the service ceiling (0.5 m/s).
+nlohmann::json measure_climb(const Library_Paths& paths, const Perf_Settings& s,
+                             const nlohmann::json& envelope);
+// Ps at full throttle over Mach and altitude: {"mach": [...], "altitude_m":
+// [...], "ps": [[per altitude, per Mach, null where no steady flight]]}
+nlohmann::json measure_ps(const Library_Paths& paths, const Perf_Settings& s);
+// The doghouse at one altitude: per speed the sustained and instantaneous
+// turn; the corner speed.
+nlohmann::json measure_turn(const Library_Paths& paths, const Perf_Settings& s, double altitude);
 // {"takeoff": [...per mass], "landing": [...]}
 nlohmann::json measure_field(const Library_Paths& paths, const Perf_Settings& s);
 

@@ -141,4 +141,153 @@ Chart field_chart(const json& field, const json& baseline) {
     return c;
 }
 
+Chart ps_chart(const json& ps, const json& envelope, const json& baseline_ps) {
+    Chart c;
+    c.title = "Specific excess power at full throttle, Ps (m/s)";
+    c.x_label = "Mach number";
+    c.y_label = "altitude (m)";
+    c.height = 460.0;
+    const double levels[] = {-20.0, -10.0, 0.0, 5.0, 10.0, 15.0, 20.0};
+    auto contours = [&](const json& p, bool dashed) {
+        if (!p.is_object() || !p.contains("ps")) return;
+        const std::vector<double> x = p["mach"], y = p["altitude_m"];
+        std::vector<std::vector<double>> z;
+        for (const json& row : p["ps"]) {
+            std::vector<double> r;
+            for (const json& v : row) r.push_back(number(v));
+            z.push_back(r);
+        }
+        for (std::size_t k = 0; k < sizeof levels / sizeof levels[0]; ++k) {
+            Chart_Series s;
+            s.label = "Ps " + std::to_string(static_cast<int>(levels[k])) + " m/s" +
+                      (dashed ? " (baseline)" : "");
+            s.colour = palette_colour(k + 1);
+            s.segments = true;
+            s.dashed = dashed;
+            contour_segments(x, y, z, levels[k], s.x, s.y);
+            if (!s.x.empty()) c.series.push_back(s);
+        }
+    };
+    // The envelope's edges in Mach: one outline of every interval's ends.
+    Chart_Series edge{"level-flight envelope (Ps = 0)", "#000000", {}, {}, false, true, false};
+    for (const json& a : envelope.is_object() ? envelope["altitudes"] : json::array()) {
+        for (const json& i : a["intervals"]) {
+            for (const char* k : {"min_mach", "max_mach"}) {
+                edge.x.push_back(number(i.value(k, json())));
+                edge.y.push_back(a["altitude_m"]);
+            }
+        }
+    }
+    c.series.push_back(edge);
+    contours(ps, false);
+    contours(baseline_ps, true);
+    return c;
+}
+
+Chart turn_chart(const json& turn, const json& baseline) {
+    Chart c;
+    c.title = "Turn performance at " +
+              std::to_string(static_cast<int>(number(turn["altitude_m"]))) + " m (doghouse)";
+    c.x_label = "calibrated airspeed (kt)";
+    c.y_label = "turn rate (deg/s)";
+    c.height = 420.0;
+    both(c, turn, baseline, [](Chart& chart, const json& t) {
+        Chart_Series sustained{"sustained (Ps = 0)", "", {}, {}, false, false, false};
+        Chart_Series inst{"instantaneous, alpha " +
+                              std::to_string(static_cast<int>(number(t["max_alpha"]))) + " deg",
+                          "",
+                          {},
+                          {},
+                          false,
+                          false,
+                          false};
+        Chart_Series limit{
+            "load-factor limit " + std::to_string(static_cast<int>(number(t["load_limit"]))) + " g",
+            "",
+            {},
+            {},
+            false,
+            false,
+            false};
+        const double g = 9.80665, n = number(t["load_limit"]);
+        for (const json& p : t["points"]) {
+            const double v = p["kcas"], tas = p["tas"];
+            sustained.x.push_back(v);
+            sustained.y.push_back(p["sustained_ok"] ? number(p["sustained_rate"]) : NAN);
+            inst.x.push_back(v);
+            inst.y.push_back(number(p["instantaneous_rate"]));
+            limit.x.push_back(v);
+            limit.y.push_back(g * std::sqrt(n * n - 1.0) / tas * 57.29577951308232);
+        }
+        chart.series.push_back(sustained);
+        chart.series.push_back(inst);
+        chart.series.push_back(limit);
+        if (t["corner_kcas"].is_number()) {
+            Chart_Series corner{"corner speed", "", {}, {}, false, false, true};
+            double hi = 0.0;
+            for (double y : inst.y) hi = std::isfinite(y) ? std::fmax(hi, y) : hi;
+            corner.x = {t["corner_kcas"].get<double>(), t["corner_kcas"].get<double>()};
+            corner.y = {0.0, hi};
+            chart.series.push_back(corner);
+        }
+    });
+    return c;
+}
+
+Chart radius_chart(const json& turn, const json& baseline) {
+    Chart c;
+    c.title = "Turn radius at the instantaneous limit";
+    c.x_label = "calibrated airspeed (kt)";
+    c.y_label = "turn radius (m)";
+    both(c, turn, baseline, [](Chart& chart, const json& t) {
+        Chart_Series r{"radius", "", {}, {}, false, false, false};
+        for (const json& p : t["points"]) {
+            r.x.push_back(p["kcas"]);
+            r.y.push_back(number(p["instantaneous_radius"]));
+        }
+        chart.series.push_back(r);
+    });
+    return c;
+}
+
+Chart climb_chart(const json& climb, const json& baseline) {
+    Chart c;
+    c.title = "Best rate of climb (full throttle) and idle sink";
+    c.x_label = "rate (m/s)";
+    c.y_label = "altitude (m)";
+    both(c, climb, baseline, [](Chart& chart, const json& k) {
+        Chart_Series rate{"best rate of climb", "", {}, {}, false, false, false};
+        Chart_Series sink{"sink at idle, best glide", "", {}, {}, false, false, false};
+        for (const json& a : k["altitudes"]) {
+            rate.x.push_back(a["ok"] ? number(a["rate"]) : NAN);
+            rate.y.push_back(a["altitude_m"]);
+            sink.x.push_back(number(a["idle_sink"]) > 0.0 ? number(a["idle_sink"]) : NAN);
+            sink.y.push_back(a["altitude_m"]);
+        }
+        chart.series.push_back(rate);
+        chart.series.push_back(sink);
+    });
+    return c;
+}
+
+Chart climb_speed_chart(const json& climb, const json& baseline) {
+    Chart c;
+    c.title = "Best climb and best glide speeds";
+    c.x_label = "calibrated airspeed (kt)";
+    c.y_label = "altitude (m)";
+    both(c, climb, baseline, [](Chart& chart, const json& k) {
+        Chart_Series climb_v{"best climb speed", "", {}, {}, false, false, false};
+        Chart_Series glide_v{"best glide speed (idle)", "", {}, {}, false, false, false};
+        for (const json& a : k["altitudes"]) {
+            climb_v.x.push_back(a["ok"] ? number(a["best_kcas"]) : NAN);
+            climb_v.y.push_back(a["altitude_m"]);
+            glide_v.x.push_back(number(a["glide_kcas"]) > 0.0 ? number(a["glide_kcas"]) : NAN);
+            glide_v.y.push_back(a["altitude_m"]);
+        }
+        chart.series.push_back(climb_v);
+        chart.series.push_back(glide_v);
+    });
+    return c;
+}
+
 }  // namespace rig

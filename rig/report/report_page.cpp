@@ -98,7 +98,8 @@ void envelope_section(Page& p, const json& e, const json& base) {
     p.para(
         "Every speed interval where level trim exists (wings level, 1 g), found by a sweep and "
         "each edge bisected to 1 kt. <em>thrust</em>: full throttle does not balance the drag; "
-        "<em>lift</em>: the wing does not carry the weight within the trim&rsquo;s angle-of-attack range (to 30&deg;) or the elevator is at its stop.");
+        "<em>lift</em>: the wing does not carry the weight within the trim&rsquo;s angle-of-attack "
+        "range (to 30&deg;) or the elevator is at its stop.");
     p.chart(envelope_chart(e, member(base, "envelope")));
     p.html += "<table><tr><th>altitude (m)</th><th>intervals (kcas)</th></tr>\n";
     for (const json& a : member(e, "altitudes")) {
@@ -111,6 +112,60 @@ void envelope_section(Page& p, const json& e, const json& base) {
     }
     p.html += "</table>\n";
     p.para("Absolute ceiling: <b>" + num(member(e, "absolute_ceiling_m"), 0) + " m</b>.");
+}
+
+void climb_section(Page& p, const json& c, const json& base) {
+    p.heading("climb", "Climb and descent");
+    p.para(
+        "Best rate of climb at full throttle (steady, at constant true airspeed: the largest "
+        "V&thinsp;sin&gamma; of trims with the throttle held, over a 10 kt sweep refined by a "
+        "parabola and confirmed by a trim at the best speed). Time and fuel to climb integrate "
+        "the best rate from sea level. Service ceiling (0.5 m/s): <b>" +
+        num(member(c, "service_ceiling_m"), 0) +
+        " m</b>. Glide: the best glide ratio with the throttle at idle (the engine running "
+        "at idle, not windmilling) and the sink rate there.");
+    p.chart(climb_chart(c, member(base, "climb")));
+    p.chart(climb_speed_chart(c, member(base, "climb")));
+    p.html +=
+        "<table><tr><th>altitude (m)</th><th>best climb (kcas)</th><th>rate (m/s)</th>"
+        "<th>time to climb (s)</th><th>fuel to climb (kg)</th><th>best glide (kcas)</th>"
+        "<th>glide ratio at idle</th><th>sink at idle (m/s)</th></tr>\n";
+    for (const json& a : member(c, "altitudes")) {
+        p.html += "<tr><td>" + num(a["altitude_m"], 0) + "</td><td>" + num(a["best_kcas"], 0) +
+                  "</td><td>" + num(a["rate"], 2) + "</td><td>" + num(a["time_to_climb_s"], 0) +
+                  "</td><td>" + num(a["fuel_to_climb_kg"], 1) + "</td><td>" +
+                  num(a["glide_kcas"], 0) + "</td><td>" + num(a["glide_ratio"], 2) + "</td><td>" +
+                  num(a["idle_sink"], 2) + "</td></tr>\n";
+    }
+    p.html += "</table>\n";
+}
+
+void ps_section(Page& p, const json& ps, const json& envelope, const json& base) {
+    p.heading("ps", "Specific excess power");
+    p.para(
+        "Ps = V&thinsp;(T &minus; D)&thinsp;/&thinsp;W at full throttle, as the rate of climb "
+        "V&thinsp;sin&gamma; of a straight trim with the throttle held (the load factor is "
+        "cos&gamma;, close to 1 g). Contours at &minus;20, &minus;10, 0, 5, 10, 15 and 20 m/s; the "
+        "black dots are the "
+        "level-flight envelope's edges, where Ps = 0 at 1 g.");
+    p.chart(ps_chart(ps, envelope, member(base, "ps")));
+}
+
+void turn_section(Page& p, const json& t, const json& base) {
+    p.heading("turn", "Turn performance");
+    p.para("At " + num(t["altitude_m"], 0) +
+           " m. Sustained: a level turn at full throttle "
+           "(Ps = 0), the bank solved, within the angle-of-attack limit. Instantaneous: the lift "
+           "at " +
+           num(t["max_alpha"], 0) +
+           "&deg; angle of attack (the buffet is at full "
+           "strength from about 20&deg;) with the elevator of level trim and no pitch rate, "
+           "limited to the stated load-factor limit of " +
+           num(t["load_limit"], 1) + " g. Corner speed: " + num(t["corner_kcas"], 0) +
+           " kcas. Best sustained turn: " + num(t["max_sustained_rate"], 2) + " deg/s at " +
+           num(t["max_sustained_rate_kcas"], 0) + " kcas.");
+    p.chart(turn_chart(t, member(base, "turn")));
+    p.chart(radius_chart(t, member(base, "turn")));
 }
 
 void fuel_section(Page& p, const json& f, const json& base) {
@@ -277,6 +332,9 @@ bool write_report(const std::string& dir, const Report_Input& in, std::string& e
         trim_table(p, m["envelope"]);
         envelope_section(p, m["envelope"], b);
     }
+    if (m.contains("climb")) climb_section(p, m["climb"], b);
+    if (m.contains("ps")) ps_section(p, m["ps"], member(m, "envelope"), b);
+    if (m.contains("turn")) turn_section(p, m["turn"], b);
     if (m.contains("fuel")) fuel_section(p, m["fuel"], b);
     if (m.contains("field")) field_section(p, m["field"], b);
     if (m.contains("scenarios")) scenario_section(p, m["scenarios"]);
