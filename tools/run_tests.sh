@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
           libbenchmark-dev python3 g++-mingw-w64-x86-64 wine64 valgrind
-          libeigen3-dev nlohmann-json3-dev)
+          libeigen3-dev nlohmann-json3-dev chromium)
 if [ "$(id -u)" = 0 ] && command -v apt-get > /dev/null; then
     missing=()
     for p in "${packages[@]}"; do
