@@ -54,6 +54,8 @@ int main(int argc, char** argv) {
     add_trim_command(app, g, status);
     add_perf_commands(app, g, status);
     add_report_commands(app, g, status);
+    add_derivatives_command(app, g, status);
+    add_modes_command(app, g, status);
     app.add_subcommand("help", "This text.")->callback([&app] { throw CLI::CallForHelp(); });
 
     try {

@@ -120,19 +120,6 @@ void apply_inputs(const Model_Api& fm, const Condition& c) {
     fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(c.throttle));
 }
 
-void settle(Host& host, double weight) {
-    const double moment_scale = weight * kReferenceSpan;
-    Held_Loads last{};
-    for (double t = 0.0; t < kEngineSettleTime; t += kSettleChunk) {
-        run_held(host, kSettleChunk);
-        const Held_Loads now = held_loads(host);
-        const double change = std::fmax(norm(now.force - last.force) / weight,
-                                        norm(now.moment - last.moment) / moment_scale);
-        last = now;
-        if (t >= kSurfaceSettleTime && change < kSettleChange) break;
-    }
-}
-
 // The six residuals of steady motion at the settled held state.
 void residuals(const Host& host, double weight, double r[6]) {
     const Held_Loads l = held_loads(host);
@@ -168,7 +155,7 @@ struct Evaluation {
 Evaluation evaluate(Host& host, const Setup& s, const Condition& c) {
     hold(host, c, s.tas);
     apply_inputs(*host.api, c);
-    settle(host, s.weight);
+    settle_held(host, s.weight);
     Evaluation e;
     e.c = c;
     residuals(host, s.weight, e.r);
@@ -545,6 +532,19 @@ Trim_Result trim_load_factor_turn(Host& host, const Trim_Request& request) {
 }
 
 }  // namespace
+
+void settle_held(Host& host, double weight) {
+    const double moment_scale = weight * kReferenceSpan;
+    Held_Loads last{};
+    for (double t = 0.0; t < kEngineSettleTime; t += kSettleChunk) {
+        run_held(host, kSettleChunk);
+        const Held_Loads now = held_loads(host);
+        const double change = std::fmax(norm(now.force - last.force) / weight,
+                                        norm(now.moment - last.moment) / moment_scale);
+        last = now;
+        if (t >= kSurfaceSettleTime && change < kSettleChange) break;
+    }
+}
 
 void run_held(Host& host, double seconds) {
     const int frames = static_cast<int>(std::ceil(seconds / host.dt));

@@ -108,6 +108,10 @@ Trim_Result trim_level_flight(Host& host, const Trim_Request& request);
 // Frames at the held host state until the model's actuators, control laws
 // and engine have settled (seconds of simulated time).
 void run_held(Host& host, double seconds);
+// Frames at the held state until its loads stop changing (to 1e-7 of the
+// weight over half a second; at least kSurfaceSettleTime, at most
+// kEngineSettleTime).
+void settle_held(Host& host, double weight);
 constexpr double kEngineSettleTime = 30.0;  // s, the slowest power lag is 2 s
 constexpr double kSurfaceSettleTime = 2.0;  // s, surfaces move at 60 deg/s
 

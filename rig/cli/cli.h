@@ -4,6 +4,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -52,6 +53,26 @@ void add_trim_options(CLI::App* cmd, Trim_Options& a);
 Trim_Request trim_request(const Trim_Options& a);
 nlohmann::json trim_json(const Trim_Result& r);
 
+// The arguments shared by the commands that analyse trims.
+struct Sweep_Options {
+    Trim_Options trim;
+    std::vector<double> sweep;  // FROM TO STEP, kcas; empty: one point
+    bool bare = false;
+    bool json = false;
+};
+void add_sweep_options(CLI::App* cmd, Sweep_Options& a);
+// Loads the model and trims at each speed (warm-started from the last point
+// that trimmed), handing each trimmed point, the host holding it, to `at`.
+// Points that do not trim are reported on stderr; the last one is left in
+// `failed`. Returns an exit code: EXIT_OK when every point trimmed.
+int for_each_trim(const Global_Options& g, const Sweep_Options& a,
+                  const std::function<void(Host&, const Trim_Result&)>& at, Trim_Result& failed);
+// What a command that ran for_each_trim prints at the end: where the one
+// point that did not trim ended (text or JSON), or with --json the one
+// point's object, or {"points": [...]} for a sweep.
+void print_outcome(const Sweep_Options& a, const Trim_Result& failed,
+                   const std::vector<nlohmann::json>& points);
+
 void add_list_command(CLI::App& app, const Global_Options& g, int& status);
 void add_fly_command(CLI::App& app, const Global_Options& g, int& status);
 void add_trim_command(CLI::App& app, const Global_Options& g, int& status);
@@ -59,5 +80,7 @@ void add_trim_command(CLI::App& app, const Global_Options& g, int& status);
 void add_perf_commands(CLI::App& app, const Global_Options& g, int& status);
 // report, compare.
 void add_report_commands(CLI::App& app, const Global_Options& g, int& status);
+void add_derivatives_command(CLI::App& app, const Global_Options& g, int& status);
+void add_modes_command(CLI::App& app, const Global_Options& g, int& status);
 
 }  // namespace rig::cli

@@ -47,16 +47,17 @@ std::string quoted(const std::string& s) {
     return out + "'";
 }
 
-// The rig's own verification, from this executable's verify command when it
-// has one; null otherwise.
-json verification(const Global_Options& g, const Library_Paths& paths) {
+// One JSON object from another command of this executable, run as a
+// subprocess on the given model; null when the command is not there (its
+// usage error) or gives no JSON.
+json rig_json(const Global_Options& g, const Library_Paths& paths, const std::string& args) {
     char self[4096];
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) return json();
     self[n] = '\0';
     std::string command = quoted(self) + " --model " + quoted(paths.model) + " --standin " +
-                          quoted(paths.standin) + " --scenarios " + quoted(g.scenarios) +
-                          " verify --json 2>/dev/null";
+                          quoted(paths.standin) + " --scenarios " + quoted(g.scenarios) + " " +
+                          args + " 2>/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return json();
     std::string text;
@@ -64,9 +65,27 @@ json verification(const Global_Options& g, const Library_Paths& paths) {
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, got);
     const int status = pclose(pipe);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) return json();  // no such command
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) return json();
     const json j = json::parse(text, nullptr, false);
     return j.is_discarded() ? json() : j;
+}
+
+// The modes over a speed sweep and the derivatives at one point, from the
+// modes and derivatives commands, measured like the rest.
+void add_handling(const Global_Options& g, const Library_Paths& paths, const Perf_Settings& s,
+                  json& m) {
+    char args[256];
+    const Perf_Condition& c = s.condition;
+    std::snprintf(args, sizeof args,
+                  "--altitude %.17g --mass %.17g --fuel %.17g --flaps %.17g --gear %s --json",
+                  s.handling_altitude, c.mass - c.fuel, c.fuel, c.flaps,
+                  c.gear_down ? "down" : "up");
+    char sweep[128];
+    std::snprintf(sweep, sizeof sweep, " --sweep %.17g %.17g %.17g", s.handling_speeds[0],
+                  s.handling_speeds[1], s.handling_speeds[2]);
+    m["modes"] = rig_json(g, paths, std::string("modes ") + args + sweep);
+    std::snprintf(sweep, sizeof sweep, " --speed %.17g", s.derivative_speed);
+    m["derivatives"] = rig_json(g, paths, std::string("derivatives ") + args + sweep);
 }
 
 bool measure_both(const Global_Options& g, Report_Options& a, json& now, json& base,
@@ -74,7 +93,7 @@ bool measure_both(const Global_Options& g, Report_Options& a, json& now, json& b
     if (!prepare(g, a.perf, paths)) return false;
     for (const std::string& group : a.only) {
         const auto& all = measurement_groups();
-        if (std::find(all.begin(), all.end(), group) == all.end()) {
+        if (group != "modes" && std::find(all.begin(), all.end(), group) == all.end()) {
             std::fprintf(stderr, "quillon-rig: no measurement group %s\n", group.c_str());
             return false;
         }
@@ -84,11 +103,15 @@ bool measure_both(const Global_Options& g, Report_Options& a, json& now, json& b
         return false;
     }
     const auto start = std::chrono::steady_clock::now();
+    const bool handling =
+        a.only.empty() || std::find(a.only.begin(), a.only.end(), "modes") != a.only.end();
     now = measure_all(paths, a.perf.settings, g.scenarios, a.only);
+    if (handling) add_handling(g, paths, a.perf.settings, now);
     if (!a.baseline.empty()) {
         Library_Paths other = paths;
         other.model = a.baseline;
         base = measure_all(other, a.perf.settings, g.scenarios, a.only);
+        if (handling) add_handling(g, other, a.perf.settings, base);
     }
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return true;
@@ -105,7 +128,7 @@ int report(const Global_Options& g, Report_Options& a) {
         in.comparison = compare_figures(base, now);
         in.baseline_model = build_identity(a.baseline);
     }
-    in.verification = verification(g, paths);
+    in.verification = rig_json(g, paths, "verify --json");
     in.settings = settings_record(a.perf.settings);
     in.model = build_identity(paths.model);
     char date[40];
@@ -149,7 +172,8 @@ int compare(const Global_Options& g, Report_Options& a) {
 
 void add_only_option(CLI::App* cmd, Report_Options& a) {
     std::string groups;
-    for (const std::string& s : measurement_groups()) groups += (groups.empty() ? "" : ",") + s;
+    for (const std::string& s : measurement_groups()) groups += s + ",";
+    groups += "modes";
     cmd->add_option("--only", a.only, "measure only these groups (" + groups + ")")->delimiter(',');
 }
 

@@ -112,4 +112,68 @@ nlohmann::json trim_json(const Trim_Result& r) {
     return j;
 }
 
+void add_sweep_options(CLI::App* cmd, Sweep_Options& a) {
+    add_trim_options(cmd, a.trim);
+    cmd->add_option("--sweep", a.sweep, "FROM TO STEP: a speed sweep, kcas")->expected(3);
+    cmd->add_flag("--bare", a.bare, "the bare airframe: the augmentation's rudder motion held");
+    cmd->add_flag("--json", a.json, "one JSON object on stdout");
+}
+
+int for_each_trim(const Global_Options& g, const Sweep_Options& a,
+                  const std::function<void(Host&, const Trim_Result&)>& at, Trim_Result& failed) {
+    const bool sweep = a.sweep.size() == 3;
+    if (!(a.trim.speed > 0.0) && !(a.trim.tas > 0.0) && !sweep) {
+        std::fprintf(stderr, "quillon-rig: --speed, --tas or --sweep is required\n");
+        return EXIT_USAGE;
+    }
+    if (sweep && !(a.sweep[2] > 0.0 && a.sweep[1] >= a.sweep[0] && a.sweep[0] > 0.0)) {
+        std::fprintf(stderr, "quillon-rig: --sweep needs FROM <= TO and STEP > 0\n");
+        return EXIT_USAGE;
+    }
+    Model_Api api;
+    if (!load(g, api)) return EXIT_USAGE;
+    Host host;
+    host_init(host, api);
+    Trim_Request q = trim_request(a.trim);
+    std::vector<double> speeds;
+    if (sweep) {
+        for (double k = a.sweep[0]; k <= a.sweep[1] + 1e-9; k += a.sweep[2]) speeds.push_back(k);
+        q.tas = 0.0;
+    } else {
+        speeds.push_back(q.kcas);
+    }
+    Trim_Result last;
+    int status = EXIT_OK;
+    for (double k : speeds) {
+        q.kcas = k;
+        q.warm_start = last.ok ? &last : nullptr;
+        const Trim_Result t = trim(host, q);
+        if (!t.ok) {
+            std::fprintf(stderr, "%s\n", t.why.c_str());
+            failed = t;
+            status = EXIT_EXPECTATIONS;
+            continue;
+        }
+        last = t;
+        at(host, t);
+    }
+    return status;
+}
+
+void print_outcome(const Sweep_Options& a, const Trim_Result& failed,
+                   const std::vector<nlohmann::json>& points) {
+    const bool one = a.sweep.empty();
+    if (one && points.empty() && !failed.ok) {
+        if (a.json) {
+            std::printf("%s\n", nlohmann::json{{"trim", trim_json(failed)}}.dump(2).c_str());
+        } else {
+            print_trim(stdout, trim_request(a.trim), failed);
+        }
+    } else if (a.json) {
+        const nlohmann::json out =
+            one && points.size() == 1 ? points[0] : nlohmann::json{{"points", points}};
+        std::printf("%s\n", out.dump(2).c_str());
+    }
+}
+
 }  // namespace rig::cli

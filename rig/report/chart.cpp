@@ -10,14 +10,6 @@ namespace {
 constexpr double kLeft = 74.0, kRight = 190.0, kTop = 36.0, kBottom = 46.0;  // margins, px
 constexpr int kTicks = 5;
 
-// A round step of about range/kTicks: 1, 2 or 5 times a power of ten.
-double nice_step(double range) {
-    const double raw = range / kTicks;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    const double m = raw / power;
-    return (m < 1.5 ? 1.0 : (m < 3.5 ? 2.0 : (m < 7.5 ? 5.0 : 10.0))) * power;
-}
-
 struct Axis {
     double lo = 0.0, hi = 0.0, step = 1.0;
     bool any = false;
@@ -66,6 +58,13 @@ void append(std::string& out, const char* format, ...) {
 }
 
 }  // namespace
+
+double nice_step(double range) {
+    const double raw = range / kTicks;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    const double m = raw / power;
+    return (m < 1.5 ? 1.0 : (m < 3.5 ? 2.0 : (m < 7.5 ? 5.0 : 10.0))) * power;
+}
 
 const char* palette_colour(std::size_t i) {
     static const char* const kPalette[] = {"#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd",

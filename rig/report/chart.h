@@ -36,6 +36,9 @@ void contour_segments(const std::vector<double>& x, const std::vector<double>& y
                       const std::vector<std::vector<double>>& z, double level,
                       std::vector<double>& sx, std::vector<double>& sy);
 
+// A round axis step of about range/5: 1, 2 or 5 times a power of ten.
+double nice_step(double range);
+
 // The palette colours in order.
 const char* palette_colour(std::size_t i);
 

@@ -19,6 +19,8 @@ constexpr double kFuelTolerance = 0.005;     // fraction, fuel flow and its quot
 constexpr double kRateTolerance = 0.3;       // m/s, climb rate and Ps
 constexpr double kRatioTolerance = 0.1;      // glide ratio
 constexpr double kTurnTolerance = 0.1;       // deg/s
+constexpr double kModeTolerance = 0.02;      // fraction of a natural frequency
+constexpr double kDampingTolerance = 0.02;   // damping ratio
 constexpr double kScenarioTolerance = 0.01;  // fraction of a scenario's summary value
 constexpr double kScenarioFloor = 0.05;      // absolute floor in the value's unit
 
@@ -109,6 +111,18 @@ std::vector<Figure> figures_of(const json& m) {
                 kDistanceTolerance, true);
             add(f, k + "distance_15m", "m", l["ok"] ? l["distance_m"] : json(), kDistanceTolerance,
                 true);
+        }
+    }
+    if (m.contains("modes") && m["modes"].is_object()) {
+        for (const json& pt : m["modes"].value("points", json::array())) {
+            const json& t = pt["trim"];
+            const std::string at =
+                "modes." + std::to_string(std::lround(t["kcas"].get<double>())) + "kt.";
+            for (const json& d : pt["modes"]) {
+                const std::string k = at + d["name"].get<std::string>() + ".";
+                add(f, k + "omega_n", "rad/s", d["omega_n"], kModeTolerance, true);
+                add(f, k + "zeta", "-", d["zeta"], kDampingTolerance, false);
+            }
         }
     }
     if (m.contains("scenarios")) {

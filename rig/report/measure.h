@@ -21,13 +21,16 @@ struct Perf_Settings {
     double ceiling_resolution = 50.0;  // m
     double fuel_altitude = 6000.0;     // m
     double fuel_step = 10.0;           // kt
-    double mach_step = 0.05;            // Ps grid
+    double mach_step = 0.05;           // Ps grid
     double max_mach = 0.9;
     double climb_step = 10.0;           // kt
     double turn_altitude = 3000.0;      // m
     double turn_step = 20.0;            // kt
     double max_alpha = 20.0;            // deg, the largest usable angle of attack
     double load_limit = 7.0;            // g
+    double handling_altitude = 3000.0;  // m, modes and derivatives
+    std::vector<double> handling_speeds = {200.0, 350.0, 50.0};           // kcas: from, to, step
+    double derivative_speed = 250.0;                                      // kcas
     std::vector<double> field_masses = {8000.0, 8500.0, 9000.0, 9500.0};  // kg
     Field_Technique technique;
     Pool_Options pool;

@@ -232,6 +232,76 @@ void scenario_section(Page& p, const json& s) {
     }
 }
 
+void modes_section(Page& p, const json& modes) {
+    p.heading("modes", "Modes and handling-quality Levels");
+    if (!modes.is_object() || !modes.contains("points")) {
+        p.para("Not measured (<code>quillon-rig modes</code> gave no result).");
+        return;
+    }
+    p.para(
+        "The linear model about level trim at each speed (<code>quillon-rig modes</code>), its "
+        "modes, and the MIL-F-8785C Class IV Levels in flight-phase Categories A, B and C "
+        "(1 best; &gt;3 beyond Level 3).");
+    for (const json& pt : modes["points"]) {
+        const json& t = member(pt, "trim");
+        p.html += "<h3>" + num(member(t, "kcas"), 0) + " kcas, alpha " +
+                  num(member(t, "alpha_deg"), 2) +
+                  "&deg;</h3>\n<div class=\"cols\"><table><tr><th>mode</th><th>&omega;n (rad/s)"
+                  "</th><th>&zeta;</th><th>period (s)</th><th>time to half (s)</th></tr>\n";
+        for (const json& m : member(pt, "modes")) {
+            p.html += "<tr><td>" + esc(m["name"]) + "</td><td>" + num(m["omega_n"], 3) +
+                      "</td><td>" + num(m["zeta"], 3) + "</td><td>" + num(member(m, "period"), 2) +
+                      "</td><td>" + num(member(m, "time_to_half"), 2) + "</td></tr>\n";
+        }
+        p.html +=
+            "</table><table><tr><th>criterion</th><th>value</th><th>A</th><th>B</th>"
+            "<th>C</th></tr>\n";
+        for (const json& l : member(pt, "levels")) {
+            p.html += "<tr><td>" + esc(l["criterion"]) + "</td><td>" + num(l["value"], 3) + "</td>";
+            for (const char* c : {"A", "B", "C"}) {
+                const json& v = member(l["level"], c);
+                const int level = v.is_number() ? v.get<int>() : 4;
+                p.html += std::string("<td class=\"") + (level == 1 ? "good" : "bad") + "\">" +
+                          (level > 3 ? "&gt;3" : std::to_string(level)) + "</td>";
+            }
+            p.html += "</tr>\n";
+        }
+        p.html += "</table></div>\n";
+    }
+}
+
+void derivatives_section(Page& p, const json& d) {
+    p.heading("derivatives", "Stability and control derivatives: sign audit");
+    if (!d.is_object() || !d.contains("nondimensional")) {
+        p.para("Not measured (<code>quillon-rig derivatives</code> gave no result).");
+        return;
+    }
+    const json& t = member(d, "trim");
+    std::string flags;
+    for (const json& w : member(d, "wrong_signs")) {
+        flags += "<li><b class=\"bad\">" + esc(w["name"]) + " = " + num(w["value"], 4) +
+                 "</b>, expected " + esc(w["expected"]) + "</li>";
+    }
+    p.para("About level trim at " + num(member(t, "kcas"), 0) +
+           " kcas (<code>quillon-rig derivatives</code>), per radian and per unit of each pilot "
+           "axis. " +
+           (flags.empty() ? std::string("Every audited derivative has its usual sign.")
+                          : "Derivatives with an unusual sign:<ul>" + flags + "</ul>"));
+    const json& n = d["nondimensional"];
+    if (n.empty()) return;
+    p.html += "<table><tr><th></th>";
+    for (auto c = n.begin().value().begin(); c != n.begin().value().end(); ++c)
+        p.html += "<th>" + esc(c.key()) + "</th>";
+    p.html += "</tr>\n";
+    for (auto r = n.begin(); r != n.end(); ++r) {
+        p.html += "<tr><th>" + esc(r.key()) + "</th>";
+        for (auto c = r.value().begin(); c != r.value().end(); ++c)
+            p.html += "<td>" + num(c.value(), 4) + "</td>";
+        p.html += "</tr>\n";
+    }
+    p.html += "</table>\n";
+}
+
 void comparison_section(Page& p, const json& c, const std::string& baseline) {
     p.heading("comparison", "Against the baseline build");
     p.para("Baseline: <code>" + esc(baseline) + "</code>, measured with the same settings. " +
@@ -337,6 +407,8 @@ bool write_report(const std::string& dir, const Report_Input& in, std::string& e
     if (m.contains("turn")) turn_section(p, m["turn"], b);
     if (m.contains("fuel")) fuel_section(p, m["fuel"], b);
     if (m.contains("field")) field_section(p, m["field"], b);
+    if (m.contains("modes")) modes_section(p, m["modes"]);
+    if (m.contains("derivatives")) derivatives_section(p, m["derivatives"]);
     if (m.contains("scenarios")) scenario_section(p, m["scenarios"]);
     verification_section(p, in.verification);
 
