@@ -28,6 +28,10 @@ struct Global_Options {
     std::string scenarios;  // where shipped scenarios are looked up
 };
 
+// The path made absolute when the file exists (dlopen looks a name without
+// a slash up in the library path, not here), else as given.
+std::string absolute(const std::string& path);
+
 // Loads the stand-in and the model; prints why not and returns false on failure.
 bool load(const Global_Options& g, Model_Api& api);
 

@@ -54,8 +54,8 @@ int fly_dt_sweep(const Global_Options& g, const Fly_Options& a, const Scenario& 
         });
     }
     Library_Paths paths = default_library_paths();
-    if (!g.model.empty()) paths.model = g.model;
-    if (!g.standin.empty()) paths.standin = g.standin;
+    if (!g.model.empty()) paths.model = absolute(g.model);
+    if (!g.standin.empty()) paths.standin = absolute(g.standin);
     Pool_Options pool;
     pool.jobs = a.jobs;
     pool.progress = !a.quiet && isatty(STDERR_FILENO);

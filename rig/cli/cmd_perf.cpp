@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "cli/cli.h"
@@ -189,8 +190,8 @@ void add_condition_options(CLI::App* cmd, Perf_Options& a) {
 
 bool prepare(const Global_Options& g, Perf_Options& a, Library_Paths& paths) {
     paths = default_library_paths();
-    if (!g.model.empty()) paths.model = g.model;
-    if (!g.standin.empty()) paths.standin = g.standin;
+    if (!g.model.empty()) paths.model = absolute(g.model);
+    if (!g.standin.empty()) paths.standin = absolute(g.standin);
     a.settings.condition.gear_down = a.gear == "down";
     a.settings.pool.progress = isatty(STDERR_FILENO) != 0;
     if (!(a.settings.condition.fuel >= 0.0 &&

@@ -109,7 +109,7 @@ bool measure_both(const Global_Options& g, Report_Options& a, json& now, json& b
     if (handling) add_handling(g, paths, a.perf.settings, now);
     if (!a.baseline.empty()) {
         Library_Paths other = paths;
-        other.model = a.baseline;
+        other.model = absolute(a.baseline);
         base = measure_all(other, a.perf.settings, g.scenarios, a.only);
         if (handling) add_handling(g, other, a.perf.settings, base);
     }
@@ -126,7 +126,7 @@ int report(const Global_Options& g, Report_Options& a) {
     in.baseline = base;
     if (!base.is_null()) {
         in.comparison = compare_figures(base, now);
-        in.baseline_model = build_identity(a.baseline);
+        in.baseline_model = build_identity(absolute(a.baseline));
     }
     in.verification = rig_json(g, paths, "verify --json");
     in.settings = settings_record(a.perf.settings);

@@ -1,5 +1,6 @@
 #include "report/chart.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -185,8 +186,9 @@ void contour_segments(const std::vector<double>& x, const std::vector<double>& y
                       std::vector<double>& sx, std::vector<double>& sy) {
     // Marching squares: each cell's edges where z crosses the level, joined
     // in pairs (a saddle cell is joined by the order of its crossings).
-    for (std::size_t j = 0; j + 1 < y.size(); ++j) {
-        for (std::size_t i = 0; i + 1 < x.size(); ++i) {
+    for (std::size_t j = 0; j + 1 < y.size() && j + 1 < z.size(); ++j) {
+        const std::size_t columns = std::min(z[j].size(), z[j + 1].size());
+        for (std::size_t i = 0; i + 1 < x.size() && i + 1 < columns; ++i) {
             const double cx[4] = {x[i], x[i + 1], x[i + 1], x[i]};
             const double cy[4] = {y[j], y[j], y[j + 1], y[j + 1]};
             const double cz[4] = {z[j][i], z[j][i + 1], z[j + 1][i + 1], z[j + 1][i]};

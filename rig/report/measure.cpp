@@ -350,6 +350,13 @@ json measure_climb(const Library_Paths& paths, const Perf_Settings& s, const jso
         r["fuel_to_climb_kg"] = std::isfinite(fuel) ? json(fuel) : json();
         out["altitudes"].push_back(r);
     }
+    // Above the last altitude that climbs, the rate falls to 0 at the
+    // absolute ceiling: linear between them.
+    const json& ceiling = envelope.value("absolute_ceiling_m", json());
+    if (service.is_null() && !rows.empty() && rows.back()["ok"] && ceiling.is_number()) {
+        const double h0 = altitudes.back(), r0 = rows.back()["rate"], top = ceiling;
+        if (r0 > 0.5 && top > h0) service = h0 + (top - h0) * (r0 - 0.5) / r0;
+    }
     out["service_ceiling_m"] = service;
     return out;
 }

@@ -21,9 +21,14 @@ void both(Chart& c, const json& now, const json& baseline, Make make) {
         Chart_Series& s = c.series[i];
         s.dashed = true;
         s.label += " (baseline)";
+        // The same colour as its twin, when this build has one.
         const std::size_t twin = first + (i - made);
-        if (c.series[twin].colour.empty()) c.series[twin].colour = palette_colour(twin);
-        s.colour = c.series[twin].colour;
+        if (twin < made) {
+            if (c.series[twin].colour.empty()) c.series[twin].colour = palette_colour(twin);
+            s.colour = c.series[twin].colour;
+        } else {
+            s.colour = palette_colour(i);
+        }
     }
 }
 

@@ -397,6 +397,9 @@ bool write_report(const std::string& dir, const Report_Input& in, std::string& e
            num(json(in.seconds), 0) + " s. Condition: <code>" + esc(in.settings.dump()) +
            "</code>");
     if (!m["ok"]) p.para("<b class=\"bad\">Incomplete: " + esc(m["error"]) + "</b>");
+    if (b.is_object() && !b["ok"]) {
+        p.para("<b class=\"bad\">Baseline incomplete: " + esc(b["error"]) + "</b>");
+    }
     if (!in.comparison.is_null()) comparison_section(p, in.comparison, in.baseline_model);
     if (m.contains("envelope")) {
         trim_table(p, m["envelope"]);
