@@ -111,11 +111,6 @@ void draw_bar(const std::string& label, std::size_t done, std::size_t total) {
 
 }  // namespace
 
-int default_jobs() {
-    const long n = sysconf(_SC_NPROCESSORS_ONLN);
-    return n > 0 ? static_cast<int>(n) : 1;
-}
-
 std::vector<Task_Outcome> run_tasks(const Library_Paths& paths, const std::vector<Task>& tasks,
                                     const Pool_Options& options) {
     std::vector<Task_Outcome> outcomes(tasks.size());

@@ -34,8 +34,4 @@ struct Pool_Options {
 std::vector<Task_Outcome> run_tasks(const Library_Paths& paths, const std::vector<Task>& tasks,
                                     const Pool_Options& options);
 
-// The number of workers when none is asked for: the processors online, at
-// least one.
-int default_jobs();
-
 }  // namespace rig
