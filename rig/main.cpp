@@ -53,6 +53,8 @@ int main(int argc, char** argv) {
     add_fly_command(app, g, status);
     add_trim_command(app, g, status);
     add_verify_command(app, g, status);
+    add_perf_commands(app, g, status);
+    add_report_commands(app, g, status);
     add_derivatives_command(app, g, status);
     add_modes_command(app, g, status);
     add_manoeuvre_command(app, g, status);

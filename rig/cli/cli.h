@@ -28,6 +28,10 @@ struct Global_Options {
     std::string scenarios;  // where shipped scenarios are looked up
 };
 
+// The path made absolute when the file exists (dlopen looks a name without
+// a slash up in the library path, not here), else as given.
+std::string absolute(const std::string& path);
+
 // Loads the stand-in and the model; prints why not and returns false on failure.
 bool load(const Global_Options& g, Model_Api& api);
 
@@ -78,6 +82,10 @@ void add_fly_command(CLI::App& app, const Global_Options& g, int& status);
 void add_manoeuvre_command(CLI::App& app, const Global_Options& g, int& status);
 void add_trim_command(CLI::App& app, const Global_Options& g, int& status);
 void add_verify_command(CLI::App& app, const Global_Options& g, int& status);
+// envelope, range, field (and the other performance sweeps).
+void add_perf_commands(CLI::App& app, const Global_Options& g, int& status);
+// report, compare.
+void add_report_commands(CLI::App& app, const Global_Options& g, int& status);
 void add_derivatives_command(CLI::App& app, const Global_Options& g, int& status);
 void add_modes_command(CLI::App& app, const Global_Options& g, int& status);
 

@@ -1,13 +1,14 @@
 // quillon-rig list | fly: the shipped scenarios, and flying one.
-#include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "analysis/parallel.h"
 #include "cli/cli.h"
 #include "flight/runner.h"
 #include "flight/scenario.h"
@@ -17,21 +18,6 @@ namespace rig::cli {
 namespace {
 
 constexpr const char* kDefaultScenario = "a_cold_start_climb";
-
-std::vector<std::string> shipped_scenarios(const std::string& dir) {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (const dirent* e = readdir(d)) {
-            const std::string file = e->d_name;
-            if (file.size() > 4 && file.compare(file.size() - 4, 4, ".txt") == 0) {
-                names.push_back(file.substr(0, file.size() - 4));
-            }
-        }
-        closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // A file path as given, else the name of a shipped scenario.
 std::string scenario_path(const Global_Options& g, const std::string& name) {
@@ -44,7 +30,75 @@ struct Fly_Options {
     std::string csv, plot;
     int csv_every = 1;
     bool quiet = false;
+    std::vector<double> dt_sweep;
+    int jobs = 2;
 };
+
+// Flies the scenario at each frame time in a worker of its own and tabulates
+// every summary value against the frame time, with its spread.
+int fly_dt_sweep(const Global_Options& g, const Fly_Options& a, const Scenario& scenario) {
+    std::vector<Task> tasks;
+    for (double dt : a.dt_sweep) {
+        tasks.push_back([dt, &scenario](const Model_Api& api) {
+            Scenario s = scenario;
+            s.dt = dt;
+            const Run_Result r = run_scenario(s, api, Run_Options{});
+            nlohmann::json values = nlohmann::json::object();
+            for (int i = 0; i < SUM_COUNT; ++i) {
+                if (r.summary.set[i]) values[summary_name(i)] = r.summary.value[i];
+            }
+            return nlohmann::json{{"completed", r.completed},
+                                  {"failure", r.failure},
+                                  {"expectations_met", r.expectations_met()},
+                                  {"summary", values}};
+        });
+    }
+    Library_Paths paths = default_library_paths();
+    if (!g.model.empty()) paths.model = absolute(g.model);
+    if (!g.standin.empty()) paths.standin = absolute(g.standin);
+    Pool_Options pool;
+    pool.jobs = a.jobs;
+    pool.progress = !a.quiet && isatty(STDERR_FILENO);
+    pool.label = "frame times";
+    const std::vector<Task_Outcome> runs = run_tasks(paths, tasks, pool);
+    std::printf("\n  %-22s", "frame time (s)");
+    for (double dt : a.dt_sweep) std::printf(" %11g", dt);
+    std::printf(" %11s\n", "spread");
+    int status = EXIT_OK;
+    for (int i = 0; i < SUM_COUNT; ++i) {
+        double lo = INFINITY, hi = -INFINITY;
+        bool any = false;
+        for (const Task_Outcome& o : runs) {
+            if (o.ok && o.result["summary"].contains(summary_name(i))) any = true;
+        }
+        if (!any) continue;
+        std::printf("  %-22s", summary_name(i));
+        for (const Task_Outcome& o : runs) {
+            if (!o.ok || !o.result["summary"].contains(summary_name(i))) {
+                std::printf(" %11s", "-");
+                continue;
+            }
+            const double v = o.result["summary"][summary_name(i)];
+            lo = std::fmin(lo, v);
+            hi = std::fmax(hi, v);
+            std::printf(" %11.2f", v);
+        }
+        std::printf(" %11.2f  %s\n", hi - lo, summary_unit(i));
+    }
+    std::printf("  %-22s", "flight");
+    for (const Task_Outcome& o : runs) {
+        const bool met = o.ok && o.result["completed"] && o.result["expectations_met"];
+        std::printf(" %11s", !o.ok || !o.result["completed"] ? "FAILED" : (met ? "ok" : "expect."));
+        if (!met) status = o.ok && o.result["completed"] ? EXIT_EXPECTATIONS : EXIT_CRASH;
+    }
+    std::printf("\n");
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        const std::string why =
+            runs[k].ok ? runs[k].result["failure"].get<std::string>() : runs[k].error;
+        if (!why.empty()) std::printf("  dt %g: %s\n", a.dt_sweep[k], why.c_str());
+    }
+    return status;
+}
 
 int fly(const Global_Options& g, const Fly_Options& a) {
     Scenario scenario;
@@ -52,6 +106,11 @@ int fly(const Global_Options& g, const Fly_Options& a) {
     if (!load_scenario(scenario_path(g, a.scenario), scenario, error)) {
         std::fprintf(stderr, "quillon-rig: %s\n", error.c_str());
         return EXIT_USAGE;
+    }
+    if (!a.dt_sweep.empty()) {
+        std::printf("scenario: %s\n",
+                    scenario.name.empty() ? a.scenario.c_str() : scenario.name.c_str());
+        return fly_dt_sweep(g, a, scenario);
     }
     Model_Api api;
     if (!load(g, api)) return EXIT_USAGE;
@@ -131,6 +190,14 @@ void add_fly_command(CLI::App& app, const Global_Options& g, int& status) {
         ->check(CLI::PositiveNumber);
     cmd->add_option("--plot", a->plot, "SVG charts and an index.html into DIR");
     cmd->add_flag("-q,--quiet", a->quiet, "no event log and no progress line");
+    cmd->add_option("--dt-sweep", a->dt_sweep,
+                    "fly at each of these frame times (s, comma-separated) and tabulate how the "
+                    "summary moves")
+        ->delimiter(',')
+        ->check(CLI::Range(0.001, 0.05));
+    cmd->add_option("--jobs", a->jobs, "worker processes for --dt-sweep")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
     cmd->callback([&g, &status, a] { status = fly(g, *a); });
 }
 

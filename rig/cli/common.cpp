@@ -1,15 +1,25 @@
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "cli/cli.h"
 
 namespace rig::cli {
 
+std::string absolute(const std::string& path) {
+    // dlopen looks a name without a slash up in the library path, not here.
+    char* full = realpath(path.c_str(), nullptr);
+    if (!full) return path;
+    const std::string out = full;
+    std::free(full);
+    return out;
+}
+
 bool load(const Global_Options& g, Model_Api& api) {
     Library_Paths paths = default_library_paths();
-    if (!g.model.empty()) paths.model = g.model;
-    if (!g.standin.empty()) paths.standin = g.standin;
+    if (!g.model.empty()) paths.model = absolute(g.model);
+    if (!g.standin.empty()) paths.standin = absolute(g.standin);
     std::string error;
     if (!load_model(paths, api, error)) {
         std::fprintf(stderr, "quillon-rig: %s\n", error.c_str());

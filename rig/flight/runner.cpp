@@ -174,6 +174,8 @@ void initial_state(Flight& f) {
     host.center_of_mass = sc.center_of_mass;
     host.env = sc.env;
     host.substeps = sc.substeps;
+    // A sweep's temperature offset adds to the scenario's own.
+    host.env.temperature_offset += f.options.temperature_offset;
     host.mass_properties.mass = sc.empty_mass + sc.fuel;
     host.ground.center_of_mass = sc.center_of_mass;
     const double yaw = -sc.heading / kDegPerRad;
@@ -417,6 +419,7 @@ Run_Result run_scenario(const Scenario& scenario, const Model_Api& api,
             }
             check_running_expectations(result, s, scenario.dt);
             recorder_add(f.recorder, s);
+            if (options.on_sample) options.on_sample(s);
             const std::string crash = crash_check(f, s);
             if (!crash.empty()) {
                 result.failure = crash;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,14 @@
 namespace rig {
 
 struct Run_Options {
-    std::string csv_path;      // empty: no CSV
-    int csv_every = 1;         // write every n-th frame
-    bool plot_series = false;  // keep the thinned series the charts are drawn from
-    bool progress = false;     // a progress line on stderr
-    std::FILE* log = nullptr;  // event log and summary; may be null
+    std::string csv_path;             // empty: no CSV
+    int csv_every = 1;                // write every n-th frame
+    bool plot_series = false;         // keep the thinned series the charts are drawn from
+    bool progress = false;            // a progress line on stderr
+    std::FILE* log = nullptr;         // event log and summary; may be null
+    double temperature_offset = 0.0;  // K from the standard day
+    // Called with every frame's sample (for measurements the summary lacks).
+    std::function<void(const Sample&)> on_sample;
 };
 
 struct Expectation_Result {

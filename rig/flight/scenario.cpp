@@ -1,5 +1,8 @@
 #include "flight/scenario.h"
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -465,5 +468,20 @@ bool load_scenario(const std::string& path, Scenario& out, std::string& error) {
 }
 
 bool is_summary_value(const std::string& name) { return find_summary_value(name) >= 0; }
+
+std::vector<std::string> shipped_scenarios(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (const dirent* e = readdir(d)) {
+            const std::string file = e->d_name;
+            if (file.size() > 4 && file.compare(file.size() - 4, 4, ".txt") == 0) {
+                names.push_back(file.substr(0, file.size() - 4));
+            }
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 }  // namespace rig

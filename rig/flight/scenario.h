@@ -81,6 +81,9 @@ struct Scenario {
 bool parse_scenario(const std::string& text, Scenario& out, std::string& error);
 bool load_scenario(const std::string& path, Scenario& out, std::string& error);
 
+// The names of the scenario files (NAME.txt) in a folder, sorted.
+std::vector<std::string> shipped_scenarios(const std::string& dir);
+
 // Whether a name is a column or a summary value that expectations accept.
 bool is_summary_value(const std::string& name);
 

@@ -9,8 +9,8 @@
 
 namespace rig {
 
-// Writes altitude.svg, speed.svg, alpha.svg, engine.svg, surfaces.svg,
-// gear.svg and index.html into dir (created if missing).
+// Writes altitude.svg, speed.svg, alpha.svg (angles drawn only above 20 m/s), attitude.svg,
+// engine.svg, surfaces.svg, gear.svg and index.html into dir (created if missing).
 bool write_plots(const std::string& dir, const std::vector<Sample>& samples, std::string& error);
 
 // One point of a handling chart, labelled (a speed, say).

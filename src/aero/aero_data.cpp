@@ -194,7 +194,13 @@ void aero_data_construct() {
     a.drag_point[DRAG_GEAR_RIGHT] = Vec3{-0.05, -1.2, 1.88};
     a.speed_brake_drag_area = 0.585;
     a.gear_drag_area = 0.17;
+#ifdef QFM_TEST_FLAP_DRAG_INCREMENT
+    // Only in the test-only copy of the library (QuillonFM_perturbed), whose
+    // comparison against this build must report what the change moves.
+    a.flap_drag_increment = QFM_TEST_FLAP_DRAG_INCREMENT;
+#else
     a.flap_drag_increment = 0.125;
+#endif
     a.flap_lift_increment = 0.35;
 
     // Table set-up runs last, after every other field is set.

@@ -1,0 +1,345 @@
+// quillon-rig envelope | range | field: performance sweeps over worker
+// processes, printed as tables or one JSON object, with SVG charts.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "cli/cli.h"
+#include "cli/perf_options.h"
+#include "report/measure.h"
+#include "report/perf_charts.h"
+
+namespace rig::cli {
+namespace {
+
+using nlohmann::json;
+
+int finish(const Perf_Options& a, const json& out, const char* file, const Chart& chart,
+           void (*print)(const json&)) {
+    if (!a.plot.empty()) {
+        if (mkdir(a.plot.c_str(), 0755) != 0 && errno != EEXIST) {
+            std::fprintf(stderr, "quillon-rig: cannot create %s\n", a.plot.c_str());
+            return EXIT_USAGE;
+        }
+        if (!write_chart_file(a.plot + "/" + file, chart)) {
+            std::fprintf(stderr, "quillon-rig: cannot write %s/%s\n", a.plot.c_str(), file);
+            return EXIT_USAGE;
+        }
+    }
+    if (a.json_out) {
+        std::printf("%s\n", out.dump(1).c_str());
+    } else if (out["ok"]) {
+        print(out);
+    }
+    if (!out["ok"]) {
+        std::fprintf(stderr, "quillon-rig: %s\n", out["error"].get<std::string>().c_str());
+        return EXIT_CRASH;
+    }
+    return EXIT_OK;
+}
+
+void print_envelope(const json& e) {
+    std::printf("%10s  %s\n", "altitude m", "level-flight speeds, kcas (limit below-above)");
+    for (const json& a : e["altitudes"]) {
+        std::printf("%10.0f ", a["altitude_m"].get<double>());
+        for (const json& i : a["intervals"]) {
+            std::printf("  %5.0f-%-5.0f (%s-%s)", i["min_kcas"].get<double>(),
+                        i["max_kcas"].get<double>(), i["low"].get<std::string>().c_str(),
+                        i["high"].get<std::string>().c_str());
+        }
+        std::printf("\n");
+    }
+    if (e.contains("absolute_ceiling_m") && e["absolute_ceiling_m"].is_number()) {
+        std::printf("absolute ceiling %.0f m\n", e["absolute_ceiling_m"].get<double>());
+    }
+}
+
+void print_fuel(const json& f) {
+    std::printf("at %.0f m\n%8s %9s %12s %14s %16s\n", f["altitude_m"].get<double>(), "kcas",
+                "TAS m/s", "fuel kg/h", "range m/kg", "endurance s/kg");
+    for (const json& p : f["points"]) {
+        std::printf("%8.0f %9.1f %12.1f %14.1f %16.2f\n", p["kcas"].get<double>(),
+                    p["tas"].get<double>(), p["fuel_flow"].get<double>() * 3600.0,
+                    p["specific_range"].get<double>(), p["specific_endurance"].get<double>());
+    }
+    if (f["best_range_kcas"].is_number()) {
+        std::printf("best range %.0f kcas (%.1f m/kg), best endurance %.0f kcas (%.2f s/kg)\n",
+                    f["best_range_kcas"].get<double>(), f["best_specific_range"].get<double>(),
+                    f["best_endurance_kcas"].get<double>(),
+                    f["best_specific_endurance"].get<double>());
+    }
+}
+
+void print_field(const json& f) {
+    std::printf("take-off (brake release to 15 m)\n%8s %8s %8s %8s %10s %10s\n", "mass kg",
+                "VR kcas", "VLOF", "V15", "roll m", "to 15 m");
+    for (const json& t : f["takeoff"]) {
+        if (!t["ok"]) {
+            std::printf("%8.0f  %s\n", t["mass"].get<double>(),
+                        t["why"].get<std::string>().c_str());
+            continue;
+        }
+        std::printf("%8.0f %8.1f %8.1f %8.1f %10.0f %10.0f\n", t["mass"].get<double>(),
+                    t["rotate_kcas"].get<double>(), t["liftoff_kcas"].get<double>(),
+                    t["screen_kcas"].get<double>(), t["ground_roll_m"].get<double>(),
+                    t["distance_m"].get<double>());
+    }
+    std::printf("landing (15 m to a stop)\n%8s %8s %8s %8s %10s %10s\n", "mass kg", "Vapp", "VTD",
+                "sink", "roll m", "from 15 m");
+    for (const json& l : f["landing"]) {
+        if (!l["ok"]) {
+            std::printf("%8.0f  %s\n", l["mass"].get<double>(),
+                        l["why"].get<std::string>().c_str());
+            continue;
+        }
+        std::printf("%8.0f %8.1f %8.1f %8.2f %10.0f %10.0f\n", l["mass"].get<double>(),
+                    l["approach_kcas"].get<double>(), l["touchdown_kcas"].get<double>(),
+                    l["touchdown_sink"].get<double>(), l["ground_roll_m"].get<double>(),
+                    l["distance_m"].get<double>());
+    }
+}
+
+void print_climb(const json& c) {
+    std::printf("%10s %10s %9s %10s %9s %10s %10s %10s\n", "altitude m", "best kcas", "rate m/s",
+                "time s", "fuel kg", "glide kcas", "L/D idle", "sink m/s");
+    for (const json& a : c["altitudes"]) {
+        auto cell = [](const json& v, int d) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.*f", d, v.is_number() ? v.get<double>() : NAN);
+            return std::string(v.is_number() ? text : "-");
+        };
+        std::printf("%10.0f %10s %9s %10s %9s %10s %10s %10s\n", a["altitude_m"].get<double>(),
+                    cell(a["best_kcas"], 0).c_str(), cell(a["rate"], 2).c_str(),
+                    cell(a["time_to_climb_s"], 0).c_str(), cell(a["fuel_to_climb_kg"], 1).c_str(),
+                    cell(a["glide_kcas"], 0).c_str(), cell(a["glide_ratio"], 2).c_str(),
+                    cell(a["idle_sink"], 2).c_str());
+    }
+    if (c["service_ceiling_m"].is_number()) {
+        std::printf("service ceiling (0.5 m/s) %.0f m\n", c["service_ceiling_m"].get<double>());
+    }
+}
+
+void print_ps(const json& p) {
+    std::printf("Ps at full throttle, m/s\n%8s", "alt m");
+    for (const json& m : p["mach"]) std::printf(" %6.2f", m.get<double>());
+    std::printf("\n");
+    for (std::size_t j = 0; j < p["ps"].size(); ++j) {
+        std::printf("%8.0f", p["altitude_m"][j].get<double>());
+        for (const json& v : p["ps"][j]) {
+            if (v.is_number()) {
+                std::printf(" %6.1f", v.get<double>());
+            } else {
+                std::printf(" %6s", "-");
+            }
+        }
+        std::printf("\n");
+    }
+}
+
+void print_turn(const json& t) {
+    std::printf(
+        "at %.0f m, load-factor limit %.1f g, angle-of-attack limit %.0f deg\n"
+        "%8s %12s %12s %10s %12s %10s\n",
+        t["altitude_m"].get<double>(), t["load_limit"].get<double>(), t["max_alpha"].get<double>(),
+        "kcas", "sustained g", "deg/s", "alpha-lim g", "inst. deg/s", "radius m");
+    for (const json& p : t["points"]) {
+        std::printf(
+            "%8.0f %12s %12s %10.2f %12.2f %10.0f\n", p["kcas"].get<double>(),
+            p["sustained_ok"] ? std::to_string(p["sustained_n"].get<double>()).substr(0, 5).c_str()
+                              : "-",
+            p["sustained_ok"]
+                ? std::to_string(p["sustained_rate"].get<double>()).substr(0, 5).c_str()
+                : "-",
+            p["alpha_n"].get<double>(), p["instantaneous_rate"].get<double>(),
+            p["instantaneous_radius"].is_number() ? p["instantaneous_radius"].get<double>() : NAN);
+    }
+    if (t["corner_kcas"].is_number())
+        std::printf("corner speed %.0f kcas\n", t["corner_kcas"].get<double>());
+    if (t["max_sustained_rate"].is_number()) {
+        std::printf("best sustained turn %.2f deg/s at %.0f kcas\n",
+                    t["max_sustained_rate"].get<double>(),
+                    t["max_sustained_rate_kcas"].get<double>());
+    }
+}
+
+}  // namespace
+
+void add_condition_options(CLI::App* cmd, Perf_Options& a) {
+    Perf_Condition& c = a.settings.condition;
+    cmd->add_option("--mass", c.mass, "aircraft mass with the fuel, kg")->capture_default_str();
+    cmd->add_option("--fuel", c.fuel, "internal fuel, kg")->capture_default_str();
+    cmd->add_option("--flaps", c.flaps, "flap lever 0..1")
+        ->check(CLI::Range(0.0, 1.0))
+        ->capture_default_str();
+    cmd->add_option("--gear", a.gear, "up or down")
+        ->check(CLI::IsMember({"up", "down"}))
+        ->capture_default_str();
+    cmd->add_option("--isa-offset", c.temperature_offset, "temperature offset from ISA, K")
+        ->capture_default_str();
+    cmd->add_option("--jobs", a.settings.pool.jobs, "worker processes")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+    cmd->add_flag("--json", a.json_out, "one JSON object on stdout");
+    cmd->add_option("--plot", a.plot, "SVG charts into DIR");
+}
+
+bool prepare(const Global_Options& g, Perf_Options& a, Library_Paths& paths) {
+    paths = default_library_paths();
+    if (!g.model.empty()) paths.model = absolute(g.model);
+    if (!g.standin.empty()) paths.standin = absolute(g.standin);
+    a.settings.condition.gear_down = a.gear == "down";
+    a.settings.pool.progress = isatty(STDERR_FILENO) != 0;
+    if (!(a.settings.condition.fuel >= 0.0 &&
+          a.settings.condition.fuel < a.settings.condition.mass)) {
+        std::fprintf(stderr, "quillon-rig: the fuel must be less than the mass\n");
+        return false;
+    }
+    if (access(paths.model.c_str(), R_OK) != 0) {
+        std::fprintf(stderr, "quillon-rig: cannot read the model %s\n", paths.model.c_str());
+        return false;
+    }
+    return true;
+}
+
+void add_perf_commands(CLI::App& app, const Global_Options& g, int& status) {
+    {
+        auto a = std::make_shared<Perf_Options>();
+        CLI::App* cmd = app.add_subcommand(
+            "envelope",
+            "Level-flight envelope: every speed interval where level trim exists, per altitude, "
+            "and the absolute ceiling.");
+        add_condition_options(cmd, *a);
+        cmd->add_option("--altitude", a->altitude, "only this altitude, m");
+        cmd->add_option("--resolution", a->settings.sweep.resolution, "edge resolution, kt")
+            ->capture_default_str();
+        cmd->callback([&g, &status, a] {
+            Library_Paths paths;
+            if (!prepare(g, *a, paths)) {
+                status = EXIT_USAGE;
+                return;
+            }
+            const json out = measure_envelope(paths, a->settings, a->altitude);
+            status = finish(*a, out, "envelope.svg", envelope_chart(out, json()), print_envelope);
+        });
+    }
+    {
+        auto a = std::make_shared<Perf_Options>();
+        a->altitude = a->settings.fuel_altitude;
+        CLI::App* cmd = app.add_subcommand(
+            "range",
+            "Fuel flow, specific range and specific endurance against speed at one altitude; the "
+            "speeds for best range and best endurance.");
+        add_condition_options(cmd, *a);
+        cmd->add_option("--altitude", a->altitude, "m")->capture_default_str();
+        cmd->callback([&g, &status, a] {
+            Library_Paths paths;
+            if (!prepare(g, *a, paths)) {
+                status = EXIT_USAGE;
+                return;
+            }
+            const json out = measure_fuel(paths, a->settings, a->altitude);
+            if (!a->plot.empty() && out["ok"]) {
+                write_chart_file(a->plot + "/fuel_flow.svg", fuel_chart(out, json(), true));
+            }
+            status = finish(*a, out, "range.svg", fuel_chart(out, json(), false), print_fuel);
+        });
+    }
+    {
+        auto a = std::make_shared<Perf_Options>();
+        CLI::App* cmd = app.add_subcommand(
+            "climb",
+            "Best rate of climb at full throttle and its speed against altitude, time and fuel "
+            "to climb, the service ceiling (0.5 m/s); best glide speed, glide ratio and sink at "
+            "idle.");
+        add_condition_options(cmd, *a);
+        cmd->callback([&g, &status, a] {
+            Library_Paths paths;
+            if (!prepare(g, *a, paths)) {
+                status = EXIT_USAGE;
+                return;
+            }
+            json envelope = measure_envelope(paths, a->settings, NAN);
+            const json out =
+                envelope["ok"] ? measure_climb(paths, a->settings, envelope) : envelope;
+            if (!a->plot.empty() && out["ok"]) {
+                write_chart_file(a->plot + "/climb_speeds.svg", climb_speed_chart(out, json()));
+            }
+            status = finish(*a, out, "climb.svg", climb_chart(out, json()), print_climb);
+        });
+    }
+    {
+        auto a = std::make_shared<Perf_Options>();
+        CLI::App* cmd = app.add_subcommand(
+            "ps",
+            "Specific excess power Ps = V (T - D) / W at full throttle over Mach and altitude; "
+            "the chart draws its contours with the level-flight envelope.");
+        add_condition_options(cmd, *a);
+        cmd->callback([&g, &status, a] {
+            Library_Paths paths;
+            if (!prepare(g, *a, paths)) {
+                status = EXIT_USAGE;
+                return;
+            }
+            const json out = measure_ps(paths, a->settings);
+            json envelope;
+            if (!a->plot.empty()) envelope = measure_envelope(paths, a->settings, NAN);
+            status = finish(*a, out, "ps.svg", ps_chart(out, envelope, json()), print_ps);
+        });
+    }
+    {
+        auto a = std::make_shared<Perf_Options>();
+        a->altitude = a->settings.turn_altitude;
+        CLI::App* cmd = app.add_subcommand(
+            "turn",
+            "Turn performance at one altitude (the doghouse): sustained turn rate (Ps = 0), "
+            "instantaneous turn rate at the largest usable angle of attack, turn radius, the "
+            "load-factor limit and the corner speed.");
+        add_condition_options(cmd, *a);
+        cmd->add_option("--altitude", a->altitude, "m")->capture_default_str();
+        cmd->add_option("--load-limit", a->settings.load_limit, "g")->capture_default_str();
+        cmd->add_option("--max-alpha", a->settings.max_alpha, "largest usable angle of attack, deg")
+            ->capture_default_str();
+        cmd->callback([&g, &status, a] {
+            Library_Paths paths;
+            if (!prepare(g, *a, paths)) {
+                status = EXIT_USAGE;
+                return;
+            }
+            const json out = measure_turn(paths, a->settings, a->altitude);
+            if (!a->plot.empty() && out["ok"]) {
+                write_chart_file(a->plot + "/radius.svg", radius_chart(out, json()));
+            }
+            status = finish(*a, out, "turn.svg", turn_chart(out, json()), print_turn);
+        });
+    }
+    {
+        auto a = std::make_shared<Perf_Options>();
+        CLI::App* cmd = app.add_subcommand(
+            "field",
+            "Take-off roll and distance to 15 m, landing roll and distance from 15 m, against "
+            "mass, flown with the standard technique (docs/performance-charts.md).");
+        add_condition_options(cmd, *a);
+        cmd->add_option("--masses", a->settings.field_masses, "kg")->capture_default_str();
+        cmd->add_option("--rotate-factor", a->settings.technique.rotate_factor,
+                        "rotation speed / lift-off speed")
+            ->capture_default_str();
+        cmd->add_option("--pitch-target", a->settings.technique.pitch_target, "deg")
+            ->capture_default_str();
+        cmd->callback([&g, &status, a] {
+            Library_Paths paths;
+            if (!prepare(g, *a, paths)) {
+                status = EXIT_USAGE;
+                return;
+            }
+            const json out = measure_field(paths, a->settings);
+            status = finish(*a, out, "field.svg", field_chart(out, json()), print_field);
+        });
+    }
+}
+
+}  // namespace rig::cli
