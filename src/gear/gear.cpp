@@ -5,6 +5,7 @@
 
 #include "aero/grid_table.h"
 #include "host/shared_state.h"
+#include "quillon_fm_ids.h"
 
 Landing_Gear G_Gear;
 
@@ -22,11 +23,22 @@ constexpr double kSteerDeadband = 0.01;  // travel; no motion this close to the 
 
 constexpr double kParkingBrake = 1.0;  // brake demand held while parked on the ground
 
-// Host gear posts: 0 nose, 1 right main, 2 left main.
-constexpr int kHostPostLeg[3] = {LEG_NOSE, LEG_RIGHT, LEG_LEFT};
+// Our leg for one of the host's gear posts; -1 for a number that is no post.
+int leg_of_post(int post) {
+    switch (post) {
+        case QFM_POST_NOSE:
+            return LEG_NOSE;
+        case QFM_POST_RIGHT:
+            return LEG_RIGHT;
+        case QFM_POST_LEFT:
+            return LEG_LEFT;
+        default:
+            return -1;
+    }
+}
 // Eight doubles per post: seven kept as they come, then the compression.
-constexpr int kFeedbackDoubles = 7;
-constexpr int kCompressionSlot = 7;
+constexpr int kFeedbackDoubles = QFM_SUSPENSION_COMPRESSION;
+constexpr int kCompressionSlot = QFM_SUSPENSION_COMPRESSION;
 
 void drive_legs(Landing_Gear& gear, double command, double dt) {
     for (int i = 0; i < 3; ++i) {
@@ -136,8 +148,9 @@ void select_steer_mode(double v) {
 }
 
 void suspension_feedback(int index, const double* record) {
-    if (index < 0 || index > 2) return;
-    Wheel_Contact& wheel = G_Gear.wheels[kHostPostLeg[index]];
+    const int leg = leg_of_post(index);
+    if (leg < 0) return;
+    Wheel_Contact& wheel = G_Gear.wheels[leg];
     for (int i = 0; i < kFeedbackDoubles; ++i) wheel.feedback[i] = record[i];
     wheel.compression = record[kCompressionSlot];
 }

@@ -13,6 +13,7 @@
 #include "propulsion/electrical.h"
 #include "propulsion/engine.h"
 #include "propulsion/fuel.h"
+#include "quillon_fm_ids.h"
 
 Host_Interface G_Host;
 
@@ -62,8 +63,8 @@ void library_load() {
 
     // 5. Electrical system.
     cockpit_bind(G_Electrical.api);
-    G_Electrical.ess_handle = cockpit_handle(G_Electrical.api, "ESS_SERV_BUS");
-    G_Electrical.gen_handle = cockpit_handle(G_Electrical.api, "GEN_BUS");
+    G_Electrical.ess_handle = cockpit_handle(G_Electrical.api, QFM_COCKPIT_PARAM_ESS_BUS);
+    G_Electrical.gen_handle = cockpit_handle(G_Electrical.api, QFM_COCKPIT_PARAM_GEN_BUS);
 
     // 6. Light sequencers.
     lights_construct();
@@ -75,11 +76,11 @@ void library_load() {
     cockpit_bind(engine.gts_api);
     cockpit_bind(engine.n1_api);
     cockpit_bind(engine.core.egt_api);
-    engine.gts_rpm_handle = cockpit_handle(engine.gts_api, "GTS_RPM");
-    engine.core.egt_handle = cockpit_handle(engine.core.egt_api, "EGT");
-    engine.core.tat_handle = cockpit_handle(engine.core.egt_api, "TOTAL_AIR_TEMP");
-    engine.core.test_handle = cockpit_handle(engine.core.egt_api, "engineTest");
-    engine.n1_handle = cockpit_handle(engine.n1_api, "N1_RPM");
+    engine.gts_rpm_handle = cockpit_handle(engine.gts_api, QFM_COCKPIT_PARAM_GTS_RPM);
+    engine.core.egt_handle = cockpit_handle(engine.core.egt_api, QFM_COCKPIT_PARAM_EGT);
+    engine.core.tat_handle = cockpit_handle(engine.core.egt_api, QFM_COCKPIT_PARAM_TAT);
+    engine.core.test_handle = cockpit_handle(engine.core.egt_api, QFM_COCKPIT_PARAM_ENGINE_TEST);
+    engine.n1_handle = cockpit_handle(engine.n1_api, QFM_COCKPIT_PARAM_N1_RPM);
 
     // 8. Gear retraction system: initialised data. 9: nothing.
     // 10. Flight control system.
@@ -89,18 +90,19 @@ void library_load() {
     // 13. Cabin pressure and pitot icing.
     G_Cabin.state = &G_FlightState;
     cockpit_bind(G_Cabin.api);
-    G_Cabin.pitot_iced_handle = cockpit_handle(G_Cabin.api, "PITOT_ICED");
+    G_Cabin.pitot_iced_handle = cockpit_handle(G_Cabin.api, QFM_COCKPIT_PARAM_PITOT_ICED);
 
     // 14. The standalone bridge instance.
     cockpit_bind(G_CockpitApi);
 
     // 15, 16. Display cues.
     cockpit_bind(G_CcipCue.api);
-    G_CcipCue.ccip_handle = cockpit_handle(G_CcipCue.api, "CCIP_V");
+    G_CcipCue.ccip_handle = cockpit_handle(G_CcipCue.api, QFM_COCKPIT_PARAM_CCIP);
     cockpit_bind(G_VelocityVectorCue.api);
-    G_VelocityVectorCue.vertical_handle = cockpit_handle(G_VelocityVectorCue.api, "VelVecVert");
+    G_VelocityVectorCue.vertical_handle =
+        cockpit_handle(G_VelocityVectorCue.api, QFM_COCKPIT_PARAM_VV_VERT);
     G_VelocityVectorCue.horizontal_handle =
-        cockpit_handle(G_VelocityVectorCue.api, "VelVecHorz");
+        cockpit_handle(G_VelocityVectorCue.api, QFM_COCKPIT_PARAM_VV_HORZ);
 
     // 17. Command input: its own binding for the action dispatch.
     cockpit_bind(G_CommandInput.api);
@@ -108,9 +110,9 @@ void library_load() {
     G_CommandInput.engine_rpm_lamp = false;
 
     // 18. A test handle, not kept. 19, 20. The wind parameters.
-    (void)cockpit_handle(G_CockpitApi, "TEST_PARAM");
-    G_Host.wind_x_handle = cockpit_handle(G_CockpitApi, "WIND_X");
-    G_Host.wind_y_handle = cockpit_handle(G_CockpitApi, "WIND_Y");
+    (void)cockpit_handle(G_CockpitApi, QFM_COCKPIT_PARAM_TEST);
+    G_Host.wind_x_handle = cockpit_handle(G_CockpitApi, QFM_COCKPIT_PARAM_WIND_X);
+    G_Host.wind_y_handle = cockpit_handle(G_CockpitApi, QFM_COCKPIT_PARAM_WIND_Y);
 }
 
 void library_unload() {

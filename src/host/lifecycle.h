@@ -3,8 +3,9 @@
 #pragma once
 
 #include "host/cockpit_bridge.h"
+#include "quillon_fm_ids.h"
 
-constexpr int kDamageElements = 336;
+constexpr int kDamageElements = QFM_DAMAGE_ELEMENTS;
 
 struct Host_Interface {
     double damage[kDamageElements] = {};
