@@ -1,6 +1,7 @@
 // A minimal host for the ABI tests: loads the stand-in cockpit library, then
 // the flight model, with dlopen, and resolves every export by name. Nothing
-// of the model is linked in.
+// of the model is linked in. Its end unloads both, so every Host (every test
+// case) sees a fresh load of each, as a host that restarts a mission does.
 #pragma once
 
 #include <dlfcn.h>
@@ -31,6 +32,14 @@ struct Host {
     decltype(&::standin_action) action = nullptr;
 
     std::string error;
+
+    Host() = default;
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+    ~Host() {
+        if (model) dlclose(model);
+        if (standin) dlclose(standin);
+    }
 
     // Loads both libraries; false (with error set) on any failure.
     bool load(bool with_standin = true) {
@@ -70,7 +79,7 @@ struct Host {
     // atmosphere, surface, simulate. Air-relative velocity along body x.
     struct State {
         double vx = 0.0, vy = 0.0, vz = 0.0;
-        double alpha = 0.0, beta = 0.0;  // rad
+        double alpha = 0.0, beta = 0.0;         // rad
         double p = 0.0, q = 0.0, r_host = 0.0;  // host's angular rates, rad/s
         double yaw = 0.0, pitch = 0.0, roll = 0.0;
         double altitude = 1000.0, surface = 0.0;
@@ -83,20 +92,18 @@ struct Host {
 
     void push(const State& s) const {
         ed_fm_set_current_state_body_axis(0, 0, 0, s.vx, s.vy, s.vz, 0, 0, 0, 0, 0, 0, s.p,
-                                          s.r_host, s.q, s.yaw, s.pitch, s.roll, s.alpha,
-                                          s.beta);
-        ed_fm_set_current_state(0, 0, 0, s.vx, s.vy, s.vz, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                1);
+                                          s.r_host, s.q, s.yaw, s.pitch, s.roll, s.alpha, s.beta);
+        ed_fm_set_current_state(0, 0, 0, s.vx, s.vy, s.vz, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1);
         ed_fm_set_current_mass_state(s.mass, s.cg_x, s.cg_y, s.cg_z, s.ix, s.iy, s.iz);
-        ed_fm_set_atmosphere(s.altitude, s.temperature, s.speed_of_sound, s.density, s.pressure,
-                             0, 0, 0);
+        ed_fm_set_atmosphere(s.altitude, s.temperature, s.speed_of_sound, s.density, s.pressure, 0,
+                             0, 0);
         ed_fm_set_surface(s.surface, s.surface, 0, 0, 1, 0);
     }
 
-    // Reports a strut compression for post idx (0 nose, 1 right, 2 left).
+    // Reports a strut compression for one gear post (QFM_POST_...).
     void strut(int idx, double compression) const {
         double record[QFM_SUSPENSION_RECORD_DOUBLES] = {};
-        record[7] = compression;
+        record[QFM_SUSPENSION_COMPRESSION] = compression;
         ed_fm_suspension_feedback(idx, record);
     }
 
@@ -119,7 +126,7 @@ struct Host {
         }
     }
 
-   private:
+ private:
     template <typename Fn>
     bool resolve(void* lib, const char* name, Fn& out) {
         void* sym = dlsym(lib, name);

@@ -15,8 +15,8 @@
 #include "aero/aero_data.h"
 #include "aero/aero_tables.h"
 #include "controls/flight_controls.h"
-#include "host/lifecycle.h"
 #include "support/fp_traps.h"
+#include "support/model_state.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ struct TablePassEquivalence : ::testing::Test {
     Grid_Table fresh[AERO_SLOT_COUNT];
 
     void SetUp() override {
-        library_load();
+        reset_model();
         // Copies as set up at load, before any lookup of this test.
         std::copy(std::begin(G_Aero.tables), std::end(G_Aero.tables), std::begin(fresh));
     }

@@ -4,6 +4,9 @@
 
 #include "gear/gear.h"
 #include "host/shared_state.h"
+#include "support/model_state.h"
+
+using Gear = Model_Test;
 
 namespace {
 
@@ -13,7 +16,7 @@ void run(int frames, double dt) {
 
 }  // namespace
 
-TEST(Gear, HostPostsMapToNoseRightLeftWithCompressionLast) {
+TEST_F(Gear, HostPostsMapToNoseRightLeftWithCompressionLast) {
     const double right[8] = {1, 2, 3, 4, 5, 6, 7, 0.05};
     suspension_feedback(1, right);
     EXPECT_EQ(G_Gear.wheels[LEG_RIGHT].feedback[6], 7.0);
@@ -31,7 +34,7 @@ TEST(Gear, HostPostsMapToNoseRightLeftWithCompressionLast) {
     EXPECT_EQ(G_Gear.wheels[LEG_NOSE].feedback[0], 0.0);
 }
 
-TEST(Gear, SteeringSettlesWithLongFramesInsteadOfSwinging) {
+TEST_F(Gear, SteeringSettlesWithLongFramesInsteadOfSwinging) {
     G_Gear.wheels[LEG_NOSE].compression = 0.05;
     G_Params.pedal_position = -1.0;  // target 0.185
     // At 20 Hz a full step is 0.05, five times the dead band: the wheel

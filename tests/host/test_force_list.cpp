@@ -2,6 +2,9 @@
 
 #include "host/force_list.h"
 #include "host/shared_state.h"
+#include "support/model_state.h"
+
+using AddForce = Model_Test;
 
 TEST(ForceList, HandsOutNewestFirstAndKeepsItsCapacity) {
     Force_List list;
@@ -49,7 +52,7 @@ TEST(ForceList, AnUndrainedListStopsGrowingAtItsCap) {
     force_list_free(list);
 }
 
-TEST(AddForce, AddsTheLeverMomentAboutTheCentreOfMass) {
+TEST_F(AddForce, AddsTheLeverMomentAboutTheCentreOfMass) {
     G_Airframe.force = Vec3{};
     G_Airframe.moment = Vec3{};
     G_Airframe.force_point = Vec3{1.0, 0.0, 0.0};

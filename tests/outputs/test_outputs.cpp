@@ -11,6 +11,9 @@
 #include "outputs/outputs.h"
 #include "propulsion/electrical.h"
 #include "propulsion/engine.h"
+#include "support/model_state.h"
+
+using Outputs = Model_Test;
 
 namespace {
 
@@ -24,7 +27,7 @@ std::vector<float> cockpit() {
 
 }  // namespace
 
-TEST(Outputs, ParametersComeFromTheRightSourceInTheHostsUnits) {
+TEST_F(Outputs, ParametersComeFromTheRightSourceInTheHostsUnits) {
     G_Engine.gts_rpm = 40.0;
     G_Engine.core.rpm = 80.0;
     G_Engine.core.n1_rpm = 90.0;
@@ -56,7 +59,7 @@ TEST(Outputs, ParametersComeFromTheRightSourceInTheHostsUnits) {
     for (unsigned n : {0u, 2001u, 5000u}) EXPECT_EQ(get_param(n), 0.0);
 }
 
-TEST(Outputs, LampThresholdsAndTheBusGate) {
+TEST_F(Outputs, LampThresholdsAndTheBusGate) {
     Hydraulics& hyd = G_Hydraulics;
     hyd.main_pressure = hyd.backup_pressure = 1660.0;
     G_FlightControls.surfaces.flap_fraction_right = 0.5;
