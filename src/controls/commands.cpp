@@ -28,9 +28,8 @@ constexpr double kTrimLimit = 1.0;
 constexpr double kPedalLimit = 1.0;
 constexpr double kPedalKeyStep = 0.01;  // per command
 constexpr double kThrottleMaxPercent = 100.0;
-constexpr double kThrottleApproachFloor = 37.7;  // per cent, gear down in the air
-constexpr double kThrottleKeyStep = 1.0;         // per cent per command
-constexpr float kHalfLightLevel = 0.5f;          // stored for the -1 position
+constexpr double kThrottleKeyStep = 1.0;  // per cent per command
+constexpr float kHalfLightLevel = 0.5f;   // stored for the -1 position
 
 constexpr double kAuxActionValue = 1.0;
 constexpr int kAuxTripleRepeats = 3;
@@ -38,7 +37,7 @@ constexpr int kAuxTripleRepeats = 3;
 // An axis in -1..1 whose +1 end is the released end, as a 0..1 demand.
 double axis_fraction(float axis) { return (1.0 - static_cast<double>(axis)) * 0.5; }
 
-double throttle_floor() { return G_Engine.approach_idle ? kThrottleApproachFloor : 0.0; }
+double throttle_floor() { return G_Engine.approach_idle ? kApproachIdlePercent : 0.0; }
 
 // -1 on a three-position light switch is the half-bright position.
 float light_level(float value) { return value == -1.0f ? kHalfLightLevel : value; }

@@ -68,7 +68,7 @@ void gear_step(double dt, bool hydraulics_ok) {
     Landing_Gear& gear = G_Gear;
     const bool wow = weight_on_wheels();
 
-    // 1. Leg drive: normal on hydraulic power in the air, emergency at half
+    // Leg drive: normal on hydraulic power in the air, emergency at half
     // speed whatever the conditions, otherwise frozen (the wheel records
     // then keep what they had).
     if (!wow && gear.emergency_handle == 0.0 && hydraulics_ok) {
@@ -77,24 +77,24 @@ void gear_step(double dt, bool hydraulics_ok) {
         drive_legs(gear, 1.0, dt / 2.0);
     }
 
-    // 2. Publish for the gear-leg drag.
+    // Publish for the gear-leg drag.
     for (int i = 0; i < 3; ++i) G_Params.gear_leg_position[i] = gear.wheels[i].gear_position;
 
-    // 3. Steering demand; the pedal's sign is reversed for the nose wheel.
+    // Steering demand; the pedal's sign is reversed for the nose wheel.
     // With the bar down only the mid mode steers.
     gear.steer_command = (wow && (!(gear.bar.position > 0.0) || gear.steer_mode_mid))
                              ? -G_Params.pedal_position
                              : 0.0;
 
     if (!wow) {
-        // 4. Airborne: the bar goes up; steering holds where it was.
+        // Airborne: the bar goes up; steering holds where it was.
         gear.bar.command = 0.0;
         rate_limiter_step(gear.bar, dt);
         gear.bar_position = gear.bar.position;
         return;
     }
 
-    // 5. On the ground.
+    // On the ground.
     double authority = kSteerAuthorityDefault;
     if (gear.steer_mode_full) {
         authority = kSteerAuthorityFull;
