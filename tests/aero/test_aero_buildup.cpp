@@ -78,6 +78,7 @@ TEST_F(AeroFixture, FullSlatsReplaceTheCleanData) {
     // The aileron increment now comes from the slat aileron tables alone.
     EXPECT_NEAR(G_Aero.dCl_aileron, slot(CL_AILERON_SLAT) - slot(CL_SLAT), 1e-15);
     EXPECT_NEAR(G_Aero.dCY_aileron, slot(CY_AILERON_SLAT) - slot(CY_SLAT), 1e-15);
+    EXPECT_NEAR(G_Aero.dCn_aileron, slot(CN_AILERON_SLAT) - slot(CN_SLAT), 1e-15);
     const double cy = slot(CY_SLAT) + G_Aero.dCY_aileron + (slot(CYP) + slot(CYP_SLAT)) * kb * 0.2 +
                       (slot(CYR) + slot(CYR_SLAT)) * kb * -0.05;
     EXPECT_NEAR(G_Aero.CY, cy, 1e-12);
