@@ -108,6 +108,36 @@ QFM_API void ed_fm_simulate(double dt);
 
 /* ---- State input (before ed_fm_simulate) ------------------------------ */
 
+/* How the state inputs take the host's values. Each value is stored when it
+ * arrives and used by the frames that follow until the next one arrives.
+ *
+ * A value that is not finite (NaN, +inf, -inf) is not taken: the field keeps
+ * the last value it took, or its load value (0) if none has come yet. So one
+ * bad frame of input never reaches a filter or an integrator. Sideslip and
+ * the body rates keep their last value as well; the cockpit's "WIND_X" and
+ * "WIND_Y" are then not sent, so they keep theirs.
+ *
+ * A finite value beyond any aircraft's flight is held to these bounds
+ * (values inside them pass unchanged, bit for bit):
+ *   velocity and wind, each component     -2000 .. 2000 m/s
+ *     (body-axis velocity and wind, world-axis velocity, the atmosphere's
+ *     wind sent to the cockpit)
+ *   angular velocity, each component       -50 .. 50 rad/s
+ *   angle of attack, sideslip              -pi .. pi rad
+ *   yaw, pitch, roll                       -2 pi .. 2 pi rad
+ *   centre of mass, each component         -100 .. 100 m
+ *   altitude, surface and object heights   -1000 .. 100000 m
+ *   temperature                            150 .. 400 K
+ *   speed of sound                         100 .. 600 m/s
+ *   density                                1e-8 .. 2 kg/m^3
+ *   static pressure                        0.001 .. 200000 Pa
+ * For the last four, a value of 0 or below means no atmosphere, as before
+ * the host's first call, and is stored as 0: no thrust, no dynamic pressure,
+ * calibrated airspeed 0, and the Mach number of the last frame with a speed
+ * of sound. Mass, moments of inertia, surface normals and the strut records
+ * are only checked for finiteness.
+ */
+
 /* Twenty values: linear acceleration x,y,z (1-3, unused); velocity over the
  * ground x,y,z (4-6, m/s); wind x,y,z (7-9, m/s); angular acceleration x,y,z
  * (10-12, unused); angular velocity x,y,z (13-15, rad/s; roll rate about x,
@@ -151,7 +181,8 @@ QFM_API void ed_fm_set_surface(double h, double h_obj, unsigned int surface_type
                                double normal_x, double normal_y, double normal_z);
 
 /* One gear post: 0 nose, 1 right main, 2 left main; other indices are
- * ignored. record points to QFM_SUSPENSION_RECORD_DOUBLES doubles. */
+ * ignored. record points to QFM_SUSPENSION_RECORD_DOUBLES doubles; a value
+ * that is not finite leaves its slot as it was. */
 QFM_API void ed_fm_suspension_feedback(int idx, const double* record);
 
 /* Pilot command: command number and its single-precision value. Unknown
@@ -188,6 +219,8 @@ QFM_API bool ed_fm_change_mass(double* delta_mass, double* delta_pos_x,
                                double* delta_mass_moment_of_inertia_z);
 
 QFM_API double ed_fm_get_internal_fuel(void);                 /* kg */
+/* A fuel amount that is not finite, or (when added) not positive, changes
+ * nothing. */
 QFM_API void ed_fm_set_internal_fuel(double fuel);            /* kg, replaces */
 QFM_API void ed_fm_refueling_add_fuel(double fuel);           /* kg, adds */
 QFM_API double ed_fm_get_external_fuel(void);                 /* always 0 */
@@ -215,11 +248,13 @@ QFM_API void ed_fm_hot_start_in_air(void);
 QFM_API void ed_fm_release(void);
 QFM_API void ed_fm_repair(void);
 QFM_API bool ed_fm_need_to_be_repaired(void);
+/* Elements 0..335; a NaN factor leaves the element as it was. */
 QFM_API void ed_fm_on_damage(int element, double element_integrity_factor);
 QFM_API void ed_fm_set_immortal(bool value);
 
-/* Event exchange: the library accepts events of type 4 and emits at most one
- * pending event of type 4. */
+/* Event exchange: the library accepts events of type 4 whose first parameter
+ * is finite (anything else returns false and changes nothing) and emits at
+ * most one pending event of type 4. */
 QFM_API bool ed_fm_push_simulation_event(const Qfm_Simulation_Event* in);
 QFM_API bool ed_fm_pop_simulation_event(Qfm_Simulation_Event* out);
 

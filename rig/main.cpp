@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
 
     Global_Options g;
-    g.scenarios = QFM_RIG_SCENARIO_DIR;
+    g.scenarios = rig::build_or_installed_path(QFM_RIG_SCENARIO_DIR, "share/quillon-fm/scenarios");
     app.add_option("--model", g.model, "the flight model (default: the one built beside the rig)");
     app.add_option("--standin", g.standin,
                    "the stand-in cockpit library (default: the one built beside the rig)");
@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     add_list_command(app, g, status);
     add_fly_command(app, g, status);
     add_trim_command(app, g, status);
+    add_verify_command(app, g, status);
     app.add_subcommand("help", "This text.")->callback([&app] { throw CLI::CallForHelp(); });
 
     try {

@@ -121,6 +121,33 @@ else
     fail "QuillonFM.dll exports nothing else (extra: $extra)"
 fi
 
+# ---- The release archive ------------------------------------------------------------
+# What a user takes: QuillonFM-<version>-win64.zip with the DLL, the headers,
+# the README and the installation note; its DLL is the one checked above.
+if (cd "$build" && cpack -G ZIP -B "$build/package" >"$build/cpack.log" 2>&1); then
+    zip_file="$(ls "$build"/package/QuillonFM-*-win64.zip 2>/dev/null | head -n 1)"
+else
+    cat "$build/cpack.log"
+    zip_file=""
+fi
+if [[ -n "$zip_file" ]]; then
+    pass "cpack made ${zip_file##*/}"
+    listing="$(python3 -c 'import sys, zipfile; print("\n".join(sorted(zipfile.ZipFile(sys.argv[1]).namelist())))' "$zip_file")"
+    for entry in QuillonFM.dll include/quillon_fm.h README.md INSTALL-windows.txt; do
+        if grep -qx "$entry" <<<"$listing"; then pass "archive holds $entry"; else fail "archive holds $entry"; fi
+    done
+    unpacked="$build/package/unpacked"
+    rm -rf "$unpacked"
+    python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$zip_file" "$unpacked"
+    if cmp -s "$unpacked/QuillonFM.dll" "$dll"; then
+        pass "archive's QuillonFM.dll is the checked build (exports and imports above)"
+    else
+        fail "archive's QuillonFM.dll is the checked build"
+    fi
+else
+    fail "cpack made QuillonFM-*-win64.zip"
+fi
+
 # ---- Run the test host under Wine --------------------------------------------------
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all

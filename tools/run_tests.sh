@@ -24,6 +24,7 @@ tail -n 3 build/build-and-fly.log
 
 echo "== generated aerodynamic data is current"
 python3 tools/gen_aero_data.py --check
+python3 tools/gen_f16_data.py --check
 
 echo "== sanitizer build (address, undefined behaviour)"
 cmake --preset sanitize > /dev/null

@@ -17,7 +17,6 @@ constexpr double kSurfaceSettleTime = 2.0;  // s, surfaces move at 60 deg/s
 
 constexpr int kMaxIterations = 25;
 constexpr int kMaxHalvings = 6;
-constexpr double kTolerance = 1e-4;  // residual in weights (moment in weight x chord)
 
 constexpr double kMinAlpha = -5.0;              // deg
 constexpr double kMaxAlpha = 25.0;              // deg
@@ -156,8 +155,8 @@ Trim_Result trim_level_flight(Host& host, const Trim_Request& q) {
     host.body.position = {0.0, q.altitude, 0.0};
     host.env.wind_world = {};
     const Air air = environment_air(host.env, q.altitude);
-    Trim_Context c{host, q, tas_from_kcas(q.kcas, air.density),
-                   host.mass_properties.mass * host.env.gravity};
+    Trim_Context c{host, q, q.tas > 0.0 ? q.tas : tas_from_kcas(q.kcas, air.density),
+                   host.mass_properties.mass * environment_gravity(host.env, q.altitude)};
     result.tas = c.tas;
 
     fm.ed_fm_set_internal_fuel(q.fuel);
@@ -171,7 +170,7 @@ Trim_Result trim_level_flight(Host& host, const Trim_Request& q) {
 
     Residual r = evaluate(c, x);
     int iteration = 0;
-    for (; iteration < kMaxIterations && r.norm() > kTolerance; ++iteration) {
+    for (; iteration < kMaxIterations && r.norm() > q.tolerance; ++iteration) {
         double J[3][3];
         const Unknowns base = x;
         for (int k = 0; k < 3; ++k) {
@@ -221,7 +220,7 @@ Trim_Result trim_level_flight(Host& host, const Trim_Request& q) {
     result.thrust = settled.thrust;
     result.fuel_flow = settled.fuel_flow;
     result.rpm = settled.rpm;
-    result.ok = r.norm() <= kTolerance;
+    result.ok = r.norm() <= q.tolerance;
     if (!result.ok) result.why = no_trim_reason(x, r);
     fm.ed_fm_unlimited_fuel(false);
     fm.ed_fm_set_internal_fuel(q.fuel);
@@ -229,9 +228,14 @@ Trim_Result trim_level_flight(Host& host, const Trim_Request& q) {
 }
 
 void print_trim(std::FILE* out, const Trim_Request& q, const Trim_Result& r) {
-    std::fprintf(
-        out, "trim: %.1f kcas (%.1f m/s true) at %.0f m, flaps %.2f, gear %s, mass %.0f kg\n",
-        q.kcas, r.tas, q.altitude, q.flaps, q.gear_down ? "down" : "up", q.empty_mass + q.fuel);
+    char speed[64];
+    if (q.tas > 0.0) {
+        std::snprintf(speed, sizeof(speed), "%.4f m/s true", r.tas);
+    } else {
+        std::snprintf(speed, sizeof(speed), "%.1f kcas (%.1f m/s true)", q.kcas, r.tas);
+    }
+    std::fprintf(out, "trim: %s at %.0f m, flaps %.2f, gear %s, mass %.0f kg\n", speed, q.altitude,
+                 q.flaps, q.gear_down ? "down" : "up", q.empty_mass + q.fuel);
     if (!r.ok) {
         std::fprintf(out, "%s\n", r.why.c_str());
         std::fprintf(out, "  (last point: alpha %.2f deg, pitch axis %.3f, throttle %.3f)\n",

@@ -16,6 +16,7 @@ namespace rig {
 
 struct Trim_Request {
     double kcas = 250.0;
+    double tas = 0.0;          // m/s; > 0 replaces kcas
     double altitude = 3000.0;  // m
     double flaps = 0.0;        // lever 0..1
     bool gear_down = false;
@@ -23,6 +24,9 @@ struct Trim_Request {
     double empty_mass = 7000.0;  // kg
     V3 center_of_mass;
     double dt = 0.01;  // s
+    // Largest force residual accepted, in weights (the pitching moment in
+    // weight x the model's chord of 1.88 m).
+    double tolerance = 1e-4;
 };
 
 struct Trim_Result {

@@ -31,5 +31,6 @@ bool load(const Global_Options& g, Model_Api& api);
 void add_list_command(CLI::App& app, const Global_Options& g, int& status);
 void add_fly_command(CLI::App& app, const Global_Options& g, int& status);
 void add_trim_command(CLI::App& app, const Global_Options& g, int& status);
+void add_verify_command(CLI::App& app, const Global_Options& g, int& status);
 
 }  // namespace rig::cli

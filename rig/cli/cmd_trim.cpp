@@ -10,6 +10,7 @@ namespace {
 
 struct Trim_Options {
     double speed = 0.0;
+    double tas = 0.0;
     double altitude = -1.0;
     double flaps = 0.0;
     double fuel = 2000.0;
@@ -24,6 +25,7 @@ int trim(const Global_Options& g, const Trim_Options& a) {
     host_init(host, api);
     Trim_Request q;
     q.kcas = a.speed;
+    q.tas = a.tas;
     q.altitude = a.altitude;
     q.flaps = a.flaps;
     q.gear_down = a.gear == "down";
@@ -42,9 +44,11 @@ void add_trim_command(CLI::App& app, const Global_Options& g, int& status) {
         "trim",
         "Steady level flight: angle of attack, pitch axis, throttle, thrust, fuel flow and "
         "rpm. Exit status 1 when no trim exists.");
-    cmd->add_option("--speed", a->speed, "calibrated airspeed, kt")
-        ->required()
-        ->check(CLI::PositiveNumber);
+    // The airspeed, calibrated or true: exactly one of the two.
+    CLI::Option_group* speed = cmd->add_option_group("airspeed", "one of --speed, --tas");
+    speed->add_option("--speed", a->speed, "calibrated airspeed, kt")->check(CLI::PositiveNumber);
+    speed->add_option("--tas", a->tas, "true airspeed, m/s")->check(CLI::PositiveNumber);
+    speed->require_option(1);
     cmd->add_option("--altitude", a->altitude, "m")->required()->check(CLI::NonNegativeNumber);
     cmd->add_option("--flaps", a->flaps, "flap lever 0..1")
         ->check(CLI::Range(0.0, 1.0))

@@ -1,6 +1,5 @@
 #include "flight/runner.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -8,6 +7,7 @@
 #include "analysis/trim.h"
 #include "flight/autopilot.h"
 #include "flight/record.h"
+#include "host/fp_traps.h"
 
 namespace rig {
 namespace {
@@ -16,26 +16,6 @@ namespace {
 constexpr double kCrashSinkRate = 4.0;       // m/s
 constexpr double kProgressInterval = 10.0;   // s of simulated time
 constexpr double kProgressMinLength = 10.0;  // s; shorter runs show no progress
-
-// Floating-point traps for the model's calls and the rig's own physics, so a
-// NaN or an overflow stops the run where it is born.
-class Trap_Scope {
- public:
-    Trap_Scope() {
-        std::feclearexcept(FE_ALL_EXCEPT);
-        previous_ = fegetexcept();
-        feenableexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
-    }
-    ~Trap_Scope() {
-        fedisableexcept(FE_ALL_EXCEPT);
-        feenableexcept(previous_);
-    }
-    Trap_Scope(const Trap_Scope&) = delete;
-    Trap_Scope& operator=(const Trap_Scope&) = delete;
-
- private:
-    int previous_ = 0;
-};
 
 bool holds(const Condition& c, const Sample& s) {
     const double v = s.*(find_column(c.variable.c_str())->field);
@@ -97,7 +77,8 @@ void initial_state(Flight& f) {
     Host& host = f.host;
     host.dt = sc.dt;
     host.center_of_mass = sc.center_of_mass;
-    host.env.wind_world = sc.wind;
+    host.env = sc.env;
+    host.substeps = sc.substeps;
     host.mass_properties.mass = sc.empty_mass + sc.fuel;
     host.ground.center_of_mass = sc.center_of_mass;
     const double yaw = -sc.heading / kDegPerRad;
@@ -144,7 +125,8 @@ void initial_state(Flight& f) {
         } else {
             f.fm.ed_fm_hot_start();
         }
-        const Rest_Pose pose = rest_pose(host.ground, host.mass_properties.mass, host.env.gravity);
+        const Rest_Pose pose = rest_pose(host.ground, host.mass_properties.mass,
+                                         environment_gravity(host.env, host.env.field_elevation));
         host.body.position = {sc.position.x, pose.height, sc.position.z};
         host.body.attitude = from_euler({yaw, pose.pitch, 0.0});
         host.body.velocity = {};

@@ -187,6 +187,86 @@ bool parse_vector(Line_Parser& p, V3& v) {
     return p.value(v.x, "x") && p.value(v.y, "y") && p.value(v.z, "z") && p.end();
 }
 
+bool is_environment_key(const std::string& key) {
+    static const char* const keys[] = {
+        "temperature_offset", "gravity",         "latitude", "wind_profile", "turbulence", "gust",
+        "field_elevation",    "runway_friction", "substeps", "altitude_kind"};
+    for (const char* k : keys) {
+        if (key == k) return true;
+    }
+    return false;
+}
+
+bool parse_environment(Line_Parser& p, const std::string& key, Scenario& s) {
+    Environment& e = s.env;
+    if (key == "temperature_offset") return p.value(e.temperature_offset, "offset (K)") && p.end();
+    if (key == "gravity") {
+        e.gravity_model = Gravity_Model::Constant;
+        if (!p.value(e.gravity, "gravity (m/s^2)")) return false;
+        if (e.gravity <= 0.0) return p.fail("gravity must be positive");
+        return p.end();
+    }
+    if (key == "latitude") {
+        e.gravity_model = Gravity_Model::Latitude;
+        if (!p.value(e.latitude, "latitude (deg)")) return false;
+        if (std::fabs(e.latitude) > 90.0) return p.fail("latitude lies between -90 and 90");
+        return p.end();
+    }
+    if (key == "wind_profile") {
+        Wind_Point w;
+        if (!p.value(w.height, "height (m)") || !parse_vector(p, w.wind)) return false;
+        if (!e.wind_profile.empty() && w.height <= e.wind_profile.back().height) {
+            return p.fail("wind_profile heights must ascend");
+        }
+        e.wind_profile.push_back(w);
+        return true;
+    }
+    if (key == "turbulence") {
+        double seed = 0.0;
+        if (!p.value(e.turbulence.intensity, "rms (m/s)") || !p.value(seed, "seed")) return false;
+        if (e.turbulence.intensity < 0.0) return p.fail("the turbulence rms is not negative");
+        if (seed < 0.0 || seed != std::floor(seed) || seed > 9.0e15) {
+            return p.fail("the seed is a whole number 0..9e15");
+        }
+        e.turbulence.seed = static_cast<std::uint64_t>(seed);
+        return p.end();
+    }
+    if (key == "gust") {
+        Gust g;
+        if (!p.value(g.start, "start (s)") || !p.value(g.duration, "duration (s)")) return false;
+        if (g.duration <= 0.0) return p.fail("the gust's duration must be positive");
+        if (!parse_vector(p, g.peak)) return false;
+        e.gusts.push_back(g);
+        return true;
+    }
+    if (key == "field_elevation") return p.value(e.field_elevation, "elevation (m)") && p.end();
+    if (key == "runway_friction") {
+        Runway_Friction& r = e.runway;
+        if (!p.value(r.rolling, "rolling") || !p.value(r.brake, "brake") ||
+            !p.value(r.side, "side")) {
+            return false;
+        }
+        if (r.rolling < 0.0 || r.brake < 0.0 || r.side < 0.0) {
+            return p.fail("friction coefficients are not negative");
+        }
+        return p.end();
+    }
+    if (key == "substeps") {
+        double n = 0.0;
+        if (!p.value(n, "model calls per frame")) return false;
+        if (n < 1.0 || n > 100.0 || n != std::floor(n)) return p.fail("substeps is 1..100");
+        s.substeps = static_cast<int>(n);
+        return p.end();
+    }
+    std::string kind;  // altitude_kind
+    if (!p.word(kind, "geometric or geopotential")) return false;
+    if (kind != "geometric" && kind != "geopotential") {
+        return p.fail("altitude_kind is geometric or geopotential");
+    }
+    e.altitude_kind = kind == "geometric" ? Altitude_Kind::Geometric : Altitude_Kind::Geopotential;
+    return p.end();
+}
+
 bool parse_line(Line_Parser& p, Scenario& s, const std::string& raw, int line) {
     std::string key;
     p.word(key, "a keyword");
@@ -226,7 +306,8 @@ bool parse_line(Line_Parser& p, Scenario& s, const std::string& raw, int line) {
     if (key == "altitude") return p.value(s.position.y, "altitude (m)") && p.end();
     if (key == "heading") return p.value(s.heading, "heading (deg)") && p.end();
     if (key == "speed") return p.value(s.speed, "speed (kcas)") && p.end();
-    if (key == "wind") return parse_vector(p, s.wind);
+    if (key == "wind") return parse_vector(p, s.env.wind_world);
+    if (is_environment_key(key)) return parse_environment(p, key, s);
     if (key == "flaps") {
         if (!p.value(s.flaps, "flap lever 0..1")) return false;
         if (s.flaps < 0.0 || s.flaps > 1.0) return p.fail("the flap lever is 0..1");

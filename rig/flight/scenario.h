@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "flight/autopilot.h"
+#include "world/environment.h"
 #include "world/vec.h"
 
 namespace rig {
@@ -66,7 +67,8 @@ struct Scenario {
     double speed = 0.0;          // kcas, air start
     double flaps = 0.0;          // flap lever 0..1 before the first frame
     bool gear_down = false;      // air start: gear lowered before the first frame
-    V3 wind;                     // world, m/s
+    Environment env;             // atmosphere, gravity, wind, turbulence, gusts, field
+    int substeps = 1;            // model calls per frame
     double dt = 0.01;            // s
     double end = 60.0;           // s
     std::vector<Event> events;

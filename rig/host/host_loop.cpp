@@ -54,12 +54,20 @@ void host_init(Host& host, const Model_Api& api) {
     host.mass_properties.inertia = kAircraftInertia;
 }
 
+double host_altitude(const Host& host) { return host.env.field_elevation + host.body.position.y; }
+
+V3 host_wind(const Host& host) {
+    return environment_wind(host.env, host_altitude(host), host.time) + host.turbulence;
+}
+
+double step_dt(const Host& host) { return host.dt / host.substeps; }
+
 Air_State air_state(const Host& host) {
     Air_State a;
     const Body_State& b = host.body;
-    a.air = environment_air(host.env, b.position.y);
+    a.air = environment_air(host.env, host_altitude(host));
     a.velocity_body = unrotate(b.attitude, b.velocity);
-    a.wind_body = unrotate(b.attitude, host.env.wind_world);
+    a.wind_body = unrotate(b.attitude, host_wind(host));
     a.air_body = a.velocity_body - a.wind_body;
     a.tas = norm(a.air_body);
     a.kcas = kcas_from_tas(a.tas, a.air.density);
@@ -97,8 +105,9 @@ void host_push_state(Host& host) {
         a.euler.pitch, a.euler.roll, a.alpha, a.beta);
     const V3 omega_world = rotate(b.attitude, b.omega);
     const V3 acceleration_world = rotate(b.attitude, host.last_acceleration_body);
+    const double altitude = host_altitude(host);
     fm.ed_fm_set_current_state(acceleration_world.x, acceleration_world.y, acceleration_world.z,
-                               b.velocity.x, b.velocity.y, b.velocity.z, b.position.x, b.position.y,
+                               b.velocity.x, b.velocity.y, b.velocity.z, b.position.x, altitude,
                                b.position.z, host.last_angular_acceleration.x,
                                host.last_angular_acceleration.y, host.last_angular_acceleration.z,
                                omega_world.x, omega_world.y, omega_world.z, b.attitude.x,
@@ -109,10 +118,11 @@ void host_push_state(Host& host) {
     // The reference point is the centre of mass, which stays well above the
     // runway while the aircraft is on its wheels, so the model's height above
     // the surface is never zero.
-    fm.ed_fm_set_atmosphere(b.position.y, a.air.temperature, a.air.speed_of_sound, a.air.density,
-                            a.air.pressure, host.env.wind_world.x, host.env.wind_world.y,
-                            host.env.wind_world.z);
-    fm.ed_fm_set_surface(0.0, 0.0, kRunwaySurfaceType, 0.0, 1.0, 0.0);
+    const V3 wind = host_wind(host);
+    fm.ed_fm_set_atmosphere(altitude, a.air.temperature, a.air.speed_of_sound, a.air.density,
+                            a.air.pressure, wind.x, wind.y, wind.z);
+    fm.ed_fm_set_surface(host.env.field_elevation, host.env.field_elevation, kRunwaySurfaceType,
+                         0.0, 1.0, 0.0);
 
     Loads unused;
     ground_loads(b, &host.ground, unused);
@@ -126,7 +136,7 @@ void host_push_state(Host& host) {
 void host_simulate(Host& host) {
     const Model_Api& fm = *host.api;
     Frame_Outputs& o = host.out;
-    fm.ed_fm_simulate(host.dt);
+    fm.ed_fm_simulate(step_dt(host));
 
     fm.ed_fm_add_local_force(&o.force.x, &o.force.y, &o.force.z, &o.force_point.x, &o.force_point.y,
                              &o.force_point.z);
@@ -177,13 +187,16 @@ void host_integrate(Host& host) {
         o.moment + o.component_moment + cross(o.force_point - host.center_of_mass, o.force);
 
     const Body_State before = host.body;
+    const double dt = step_dt(host);
     host.ground.center_of_mass = host.center_of_mass;
+    host.ground.friction = host.env.runway;
     rigid_body_step(host.body, host.mass_properties, held, ground_loads, &host.ground,
-                    host.env.gravity, host.dt);
-    // Accelerations over the frame, reported with the next push.
-    const V3 dv = (1.0 / host.dt) * (host.body.velocity - before.velocity);
+                    environment_gravity(host.env, host_altitude(host)), dt);
+    host.time += dt;
+    // Accelerations over the step, reported with the next push.
+    const V3 dv = (1.0 / dt) * (host.body.velocity - before.velocity);
     host.last_acceleration_body = unrotate(host.body.attitude, dv);
-    host.last_angular_acceleration = (1.0 / host.dt) * (host.body.omega - before.omega);
+    host.last_angular_acceleration = (1.0 / dt) * (host.body.omega - before.omega);
     // The ground's results describe the state after the step.
     Loads unused;
     ground_loads(host.body, &host.ground, unused);
@@ -193,9 +206,16 @@ void host_integrate(Host& host) {
 }
 
 void host_frame(Host& host) {
-    host_push_state(host);
-    host_simulate(host);
-    host_integrate(host);
+    if (host.env.turbulence.intensity > 0.0) {
+        const V3 mean = environment_wind(host.env, host_altitude(host), host.time);
+        host.turbulence = dryden_step(host.dryden, host.env.turbulence, host.body.position.y,
+                                      air_state(host).tas, mean, host.dt);
+    }
+    for (int i = 0; i < host.substeps; ++i) {
+        host_push_state(host);
+        host_simulate(host);
+        host_integrate(host);
+    }
 }
 
 Sample host_sample(const Host& host) {
@@ -225,8 +245,9 @@ Sample host_sample(const Host& host) {
     s.q = b.omega.z * kDegPerRad;
     s.r = -b.omega.y * kDegPerRad;
     // Load factor: specific force along body y, in g.
-    const V3 gravity_body = unrotate(b.attitude, V3{0.0, -host.env.gravity, 0.0});
-    s.nz = (host.last_acceleration_body.y - gravity_body.y) / host.env.gravity;
+    const double g = environment_gravity(host.env, host_altitude(host));
+    const V3 gravity_body = unrotate(b.attitude, V3{0.0, -g, 0.0});
+    s.nz = (host.last_acceleration_body.y - gravity_body.y) / g;
 
     s.rpm = fm.ed_fm_get_param(kParamRpm) * 100.0;
     s.gts = fm.ed_fm_get_param(kParamGtsRpm);

@@ -52,9 +52,16 @@ struct Host {
     Body_State body;
     Mass_Properties mass_properties;
     V3 center_of_mass;  // body axes, m
-    Environment env;    // atmosphere, gravity, wind
+    Environment env;    // atmosphere, gravity, wind, field
     Ground ground;
-    double dt = 0.01;  // s
+    double dt = 0.01;  // s, one frame
+    // Model calls per frame, each over dt / substeps. A host calls once, so
+    // the model's output is held over the whole frame.
+    int substeps = 1;
+    double time = 0.0;    // s since the start, advanced by host_integrate
+    Dryden_State dryden;  // the turbulence filters
+    V3 turbulence;        // turbulent wind of this frame, world axes, m/s
+
     Air_State pushed;
     Frame_Outputs out;
     V3 last_acceleration_body;  // m/s^2, reported as the host's acceleration
@@ -69,6 +76,13 @@ void host_init(Host& host, const Model_Api& api);
 // Air data and angles of the current body state.
 Air_State air_state(const Host& host);
 
+// Height above sea level of the centre of mass (the runway is at the field
+// elevation), m.
+double host_altitude(const Host& host);
+
+// The wind at the aircraft now: steady, profile, gusts and turbulence, world axes.
+V3 host_wind(const Host& host);
+
 // The five state pushes and the three strut reports, in the host's order.
 void host_push_state(Host& host);
 
@@ -80,7 +94,8 @@ void host_simulate(Host& host);
 // the ground, then applies the model's mass change.
 void host_integrate(Host& host);
 
-// One whole frame: push, simulate, integrate.
+// One whole frame: the turbulence advances, then push, simulate and
+// integrate, once per substep.
 void host_frame(Host& host);
 
 // The record of the frame just flown (everything but t).

@@ -1,6 +1,8 @@
 #include "host/model_api.h"
 
 #include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
 
 namespace rig {
 namespace {
@@ -24,8 +26,23 @@ double Model_Api::cockpit(const char* name) const {
     return value;
 }
 
+std::string build_or_installed_path(const char* built_path, const char* relative_to_prefix) {
+    if (access(built_path, R_OK) == 0) return built_path;
+    char exe[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", exe, sizeof(exe) - 1);
+    if (n <= 0) return built_path;
+    std::string prefix(exe, static_cast<std::size_t>(n));
+    for (int up = 0; up < 2; ++up) {  // drop the file name, then bin/
+        const std::size_t slash = prefix.rfind('/');
+        if (slash == std::string::npos) return built_path;
+        prefix.erase(slash);
+    }
+    return prefix + "/" + relative_to_prefix;
+}
+
 Library_Paths default_library_paths() {
-    return Library_Paths{QFM_RIG_STANDIN_PATH, QFM_RIG_LIBRARY_PATH};
+    return Library_Paths{build_or_installed_path(QFM_RIG_STANDIN_PATH, "lib/libCockpitBase.so"),
+                         build_or_installed_path(QFM_RIG_LIBRARY_PATH, "lib/libQuillonFM.so")};
 }
 
 bool load_model(const Library_Paths& paths, Model_Api& api, std::string& error) {

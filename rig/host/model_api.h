@@ -55,8 +55,13 @@ struct Library_Paths {
     std::string model;
 };
 
-// The paths next to the rig's own build tree.
+// The libraries built beside the rig; for an installed rig, whose build tree
+// is gone, the ones installed beside it (../lib from the executable).
 Library_Paths default_library_paths();
+
+// A path the build tree gave (built_path) if it is still there, else the
+// installed one, relative_to_prefix from the folder above the executable's.
+std::string build_or_installed_path(const char* built_path, const char* relative_to_prefix);
 
 // Loads the stand-in first (RTLD_GLOBAL, so that the model finds it by its
 // soname without loading it), then the model. On failure returns false with

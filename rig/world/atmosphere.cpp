@@ -17,11 +17,10 @@ struct Layer {
 };
 
 // Base temperature and pressure of each layer follow from the one below.
+// Above the last base the 71 km layer continues.
 constexpr Layer kLayers[] = {
-    {0.0, -0.0065},
-    {11000.0, 0.0},
-    {20000.0, 0.001},
-    {32000.0, 0.0028},
+    {0.0, -0.0065}, {11000.0, 0.0},     {20000.0, 0.001},  {32000.0, 0.0028},
+    {47000.0, 0.0}, {51000.0, -0.0028}, {71000.0, -0.002},
 };
 constexpr int kLayerCount = sizeof(kLayers) / sizeof(kLayers[0]);
 constexpr double kSeaLevelTemperature = 288.15;  // K
@@ -36,7 +35,13 @@ double pressure_ratio(double t0, double lapse, double dh) {
 
 }  // namespace
 
-Air isa(double altitude_m) {
+double geopotential_altitude(double geometric_m) {
+    return kGeopotentialRadius * geometric_m / (kGeopotentialRadius + geometric_m);
+}
+
+Air isa(double altitude_in, Altitude_Kind kind) {
+    const double altitude_m =
+        kind == Altitude_Kind::Geometric ? geopotential_altitude(altitude_in) : altitude_in;
     double t = kSeaLevelTemperature;
     double p = kSeaLevelPressure;
     int layer = 0;
@@ -59,7 +64,7 @@ Air isa(double altitude_m) {
 }
 
 Air environment_air(const Environment& e, double altitude_m) {
-    Air air = isa(altitude_m);
+    Air air = isa(altitude_m, e.altitude_kind);
     if (e.temperature_offset == 0.0) return air;
     air.temperature += e.temperature_offset;
     air.density = air.pressure / (kGasConstant * air.temperature);

@@ -1,7 +1,10 @@
-// International Standard Atmosphere, from sea level to 32 km (troposphere and
-// the first two stratosphere layers), with altitude taken as geopotential.
-// Above 32 km the 32-47 km layer continues; below sea level the troposphere
-// is extended downward.
+// U.S. Standard Atmosphere, 1976: the seven layers from sea level to 84.852 km
+// geopotential (86 km geometric), extended downward below sea level with the
+// first layer's lapse rate.
+//
+// A host's altitude is geometric (a distance above sea level); the layers are
+// defined in geopotential altitude, which takes the fall of gravity with
+// height into account. isa() converts.
 #pragma once
 
 namespace rig {
@@ -13,7 +16,16 @@ struct Air {
     double speed_of_sound = 0.0;  // m/s
 };
 
-Air isa(double altitude_m);
+enum class Altitude_Kind { Geometric, Geopotential };
+
+// Effective Earth radius of the geopotential conversion, m.
+constexpr double kGeopotentialRadius = 6356766.0;
+
+// Geopotential altitude of a geometric altitude (both m).
+double geopotential_altitude(double geometric_m);
+
+// The standard day at an altitude of the given kind (m).
+Air isa(double altitude_m, Altitude_Kind kind = Altitude_Kind::Geometric);
 
 // Sea-level standard density, kg/m^3.
 constexpr double kSeaLevelDensity = 1.225;

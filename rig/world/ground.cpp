@@ -18,10 +18,6 @@ constexpr double kMainStroke = 0.30;      // m
 // Past the stroke the strut bottoms on a stop this many times stiffer.
 constexpr double kBumpStopFactor = 20.0;
 
-// Tyres on a dry runway.
-constexpr double kRollingFriction = 0.02;
-constexpr double kBrakeFriction = 0.5;  // added at full brake
-constexpr double kSideFriction = 0.6;   // peak cornering coefficient
 // Friction builds up linearly over these slips instead of switching sign at
 // rest, which keeps the integration smooth at a standstill.
 constexpr double kRollingSlipSpeed = 0.1;  // m/s
@@ -90,10 +86,10 @@ void ground_loads(const Body_State& s, void* context, Loads& loads) {
             const V3 side = cross(forward, up);  // to the wheel's right
             const double v_long = dot(point_velocity, forward);
             const double v_side = dot(point_velocity, side);
-            const double mu_long = kRollingFriction + kBrakeFriction * g.controls.brake[i];
+            const double mu_long = g.friction.rolling + g.friction.brake * g.controls.brake[i];
             const double f_long = -mu_long * load * saturate(v_long / kRollingSlipSpeed);
             const double slip = std::atan2(v_side, std::fmax(std::fabs(v_long), kSlipSpeedFloor));
-            const double f_side = -kSideFriction * load * saturate(slip / kSlipAngleAtPeak);
+            const double f_side = -g.friction.side * load * saturate(slip / kSlipAngleAtPeak);
             force += f_long * forward;
             force += f_side * side;
         }

@@ -7,6 +7,7 @@
 // would touch at full extension.
 #pragma once
 
+#include "world/environment.h"
 #include "world/rigid_body.h"
 #include "world/vec.h"
 
@@ -39,6 +40,7 @@ struct Ground {
     Strut struts[POST_COUNT];
     Ground_Controls controls;
     V3 center_of_mass;                // body axes, m
+    Runway_Friction friction;         // the tyres on this runway
     Strut_Result result[POST_COUNT];  // written by every evaluation
 };
 

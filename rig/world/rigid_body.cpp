@@ -20,7 +20,30 @@ Derivative stage(const Body_State& s, const Mass_Properties& m, const Loads& hel
     return rigid_body_derivative(s, m, loads, gravity);
 }
 
+bool diagonal(const Mass_Properties& m) {
+    return m.products.x == 0.0 && m.products.y == 0.0 && m.products.z == 0.0;
+}
+
+// Solves I x = b for the symmetric tensor (Cramer's rule on the cofactors).
+V3 inertia_solve(const Mass_Properties& m, V3 b) {
+    if (diagonal(m)) return {b.x / m.inertia.x, b.y / m.inertia.y, b.z / m.inertia.z};
+    const double a = m.inertia.x, d = m.inertia.y, f = m.inertia.z;
+    const double xy = -m.products.x, yz = -m.products.y, zx = -m.products.z;
+    // Cofactors of [[a, xy, zx], [xy, d, yz], [zx, yz, f]].
+    const double c00 = d * f - yz * yz, c01 = zx * yz - xy * f, c02 = xy * yz - d * zx;
+    const double c11 = a * f - zx * zx, c12 = xy * zx - a * yz, c22 = a * d - xy * xy;
+    const double det = a * c00 + xy * c01 + zx * c02;
+    return {(c00 * b.x + c01 * b.y + c02 * b.z) / det, (c01 * b.x + c11 * b.y + c12 * b.z) / det,
+            (c02 * b.x + c12 * b.y + c22 * b.z) / det};
+}
+
 }  // namespace
+
+V3 inertia_times(const Mass_Properties& m, V3 w) {
+    const V3 i = m.inertia, p = m.products;
+    return {i.x * w.x - p.x * w.y - p.z * w.z, -p.x * w.x + i.y * w.y - p.y * w.z,
+            -p.z * w.x - p.y * w.y + i.z * w.z};
+}
 
 Derivative rigid_body_derivative(const Body_State& s, const Mass_Properties& m, const Loads& loads,
                                  double gravity) {
@@ -33,9 +56,8 @@ Derivative rigid_body_derivative(const Body_State& s, const Mass_Properties& m, 
     const Quat qd = s.attitude * w;
     d.attitude_rate = {0.5 * qd.w, 0.5 * qd.x, 0.5 * qd.y, 0.5 * qd.z};
     // Euler's equations: I omega' = M - omega x (I omega).
-    const V3 h{m.inertia.x * s.omega.x, m.inertia.y * s.omega.y, m.inertia.z * s.omega.z};
-    const V3 net = loads.moment_body - cross(s.omega, h);
-    d.angular_acceleration = {net.x / m.inertia.x, net.y / m.inertia.y, net.z / m.inertia.z};
+    const V3 net = loads.moment_body - cross(s.omega, inertia_times(m, s.omega));
+    d.angular_acceleration = inertia_solve(m, net);
     return d;
 }
 
@@ -65,8 +87,7 @@ void rigid_body_step(Body_State& s, const Mass_Properties& m, const Loads& held,
 }
 
 V3 angular_momentum_world(const Body_State& s, const Mass_Properties& m) {
-    const V3 h{m.inertia.x * s.omega.x, m.inertia.y * s.omega.y, m.inertia.z * s.omega.z};
-    return rotate(s.attitude, h);
+    return rotate(s.attitude, inertia_times(m, s.omega));
 }
 
 }  // namespace rig

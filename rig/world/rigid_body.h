@@ -3,7 +3,7 @@
 //
 // State: centre-of-mass position and velocity in world axes (y up), the
 // attitude as a unit quaternion (body -> world) and the angular velocity in
-// body axes. Principal axes coincide with the body axes (diagonal inertia).
+// body axes. The inertia tensor is full: moments and products of inertia.
 #pragma once
 
 #include "world/vec.h"
@@ -19,8 +19,16 @@ struct Body_State {
 
 struct Mass_Properties {
     double mass = 1.0;          // kg
-    V3 inertia{1.0, 1.0, 1.0};  // principal moments about body x, y, z, kg m^2
+    V3 inertia{1.0, 1.0, 1.0};  // moments about body x, y, z, kg m^2
+    // Products of inertia Ixy, Iyz, Izx: the integrals of x y, y z and z x over
+    // the mass (kg m^2), which enter the tensor negated. With z down and y
+    // right, as aircraft data are usually given, Ixz (x forward, z down) is
+    // the negated Ixy here (y up): products.x = -Ixz.
+    V3 products;
 };
+
+// I w for the full tensor.
+V3 inertia_times(const Mass_Properties& m, V3 w);
 
 // Forces and moments acting during a step. The body-axis force and the moment
 // about the centre of mass are held constant over the step (the flight

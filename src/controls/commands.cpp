@@ -10,6 +10,7 @@
 #include "controls/flight_controls.h"
 #include "controls/hydraulics.h"
 #include "gear/gear.h"
+#include "host/finite_bits.h"
 #include "host/shared_state.h"
 #include "outputs/lights.h"
 #include "propulsion/electrical.h"
@@ -84,7 +85,7 @@ void command_input(int command, float raw_value) {
     // A NaN would be stored and run through every law into the outputs; an
     // infinite value has no meaning on any control. Neither is stored; a
     // command that ignores its value still acts.
-    if (!std::isfinite(raw_value)) {
+    if (!finite_bits(raw_value)) {
         if (!value_ignored(command)) return;
         raw_value = 0.0f;
     }

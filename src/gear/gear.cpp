@@ -4,6 +4,7 @@
 #include "gear/gear.h"
 
 #include "aero/grid_table.h"
+#include "host/finite_bits.h"
 #include "host/shared_state.h"
 #include "quillon_fm_ids.h"
 
@@ -151,6 +152,12 @@ void suspension_feedback(int index, const double* record) {
     const int leg = leg_of_post(index);
     if (leg < 0) return;
     Wheel_Contact& wheel = G_Gear.wheels[leg];
-    for (int i = 0; i < kFeedbackDoubles; ++i) wheel.feedback[i] = record[i];
-    wheel.compression = record[kCompressionSlot];
+    // A value that is not finite is not taken: the slot keeps its last one,
+    // so weight on wheels never compares a NaN.
+    // (A select rather than a branch, so the copy stays a straight line.)
+    for (int i = 0; i < kFeedbackDoubles; ++i) {
+        wheel.feedback[i] = finite_bits(record[i]) ? record[i] : wheel.feedback[i];
+    }
+    const double compression = record[kCompressionSlot];
+    wheel.compression = finite_bits(compression) ? compression : wheel.compression;
 }

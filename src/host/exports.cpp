@@ -8,6 +8,7 @@
 #include "controls/commands.h"
 #include "controls/flight_controls.h"
 #include "gear/gear.h"
+#include "host/finite_bits.h"
 #include "host/frame.h"
 #include "host/lifecycle.h"
 #include "host/shared_state.h"
@@ -25,6 +26,47 @@ constexpr unsigned kHostEventType = 4;
 
 void put(double* out, double value) {
     if (out) *out = value;
+}
+
+// Bounds of the host's state values, as include/quillon_fm.h states them:
+// beyond any aircraft's flight, so a physical value passes unchanged, and
+// tight enough that no square, product or quotient of them overflows.
+constexpr double kMaxSpeed = 2000.0;                 // each velocity and wind component, m/s
+constexpr double kMaxRate = 50.0;                    // each angular velocity, rad/s
+constexpr double kMaxFlowAngle = 3.141592653589793;  // angle of attack, sideslip, rad
+constexpr double kMaxAttitude = 6.283185307179586;   // yaw, pitch, roll, rad
+constexpr double kMaxCgOffset = 100.0;               // centre of mass from the body origin, m
+constexpr double kMinHeight = -1000.0;               // altitude and surface heights, m
+constexpr double kMaxHeight = 100000.0;
+// The atmosphere: 0 or below means none (as before the host's first call);
+// a positive value is held to these.
+constexpr double kMinTemperature = 150.0;  // K
+constexpr double kMaxTemperature = 400.0;
+constexpr double kMinSoundSpeed = 100.0;  // m/s
+constexpr double kMaxSoundSpeed = 600.0;
+constexpr double kMinDensity = 1e-8;  // kg/m^3
+constexpr double kMaxDensity = 2.0;
+constexpr double kMinPressure = 1e-3;  // Pa
+constexpr double kMaxPressure = 200000.0;
+
+// The host's value held between lo and hi. A value that is not finite (a
+// host that computes an angle as atan(vy/vx) while standing still sends
+// NaN) is not taken: the result is kept, the field's last value. Every
+// state field passes through here once, where it is stored, so nothing the
+// frame integrates or filters ever sees a NaN or an infinity. The test for
+// finiteness comes first, so no comparison meets a NaN.
+double take(double value, double lo, double hi, double kept) {
+    if (!finite_bits(value)) return kept;
+    return value < lo ? lo : (value > hi ? hi : value);
+}
+
+// A field the model only stores: kept when not finite, otherwise as sent.
+double take(double value, double kept) { return finite_bits(value) ? value : kept; }
+
+// An atmosphere value: 0 for none, or positive between lo and hi.
+double take_air(double value, double lo, double hi, double kept) {
+    if (!finite_bits(value)) return kept;
+    return value > 0.0 ? (value < lo ? lo : (value > hi ? hi : value)) : 0.0;
 }
 
 // Forces leave in this order: thrust, then the five drag lists. Addresses
@@ -53,13 +95,19 @@ void ed_fm_simulate(double dt) { frame_step(dt); }
 
 void ed_fm_set_current_state_body_axis(double, double, double, double vx, double vy, double vz,
                                        double wind_vx, double wind_vy, double wind_vz, double,
-                                       double, double, double omegax, double omegay,
-                                       double omegaz, double yaw, double pitch, double roll,
+                                       double, double, double omegax, double omegay, double omegaz,
+                                       double yaw, double pitch, double roll,
                                        double common_angle_of_attack,
                                        double common_angle_of_slide) {
     Global_Params& p = G_Params;
     Flight_State& s = G_FlightState;
     Body_Motion& m = G_FlightControls.motion;
+    vx = take(vx, -kMaxSpeed, kMaxSpeed, p.body_vel_x);
+    vy = take(vy, -kMaxSpeed, kMaxSpeed, p.body_vel_y);
+    vz = take(vz, -kMaxSpeed, kMaxSpeed, p.body_vel_z);
+    wind_vx = take(wind_vx, -kMaxSpeed, kMaxSpeed, s.wind_x);
+    wind_vy = take(wind_vy, -kMaxSpeed, kMaxSpeed, s.wind_y);
+    wind_vz = take(wind_vz, -kMaxSpeed, kMaxSpeed, s.wind_z);
     p.body_vel_x = s.body_vel_x = vx;
     p.body_vel_y = s.body_vel_y = vy;
     p.body_vel_z = s.body_vel_z = vz;
@@ -69,56 +117,72 @@ void ed_fm_set_current_state_body_axis(double, double, double, double vx, double
     s.airspeed_x = vx - wind_vx;
     s.airspeed_y = vy - wind_vy;
     s.airspeed_z = vz - wind_vz;
-    p.yaw = yaw;
-    p.pitch = pitch;
-    p.roll = roll;
-    p.aoa_rad = common_angle_of_attack;
-    p.aoa_deg = common_angle_of_attack * kDegPerRad;
-    m.alpha_deg = common_angle_of_attack * kDegPerRad;
-    m.beta_deg = common_angle_of_slide * kDegPerRad;
-    m.roll_rate = omegax;
-    m.pitch_rate = omegaz;
-    m.yaw_rate = -omegay;  // the host's rate about y is positive nose left
+    p.yaw = take(yaw, -kMaxAttitude, kMaxAttitude, p.yaw);
+    p.pitch = take(pitch, -kMaxAttitude, kMaxAttitude, p.pitch);
+    p.roll = take(roll, -kMaxAttitude, kMaxAttitude, p.roll);
+    // aoa_rad keeps the angle as taken (aoa_deg is zeroed by a slow frame).
+    const double aoa = take(common_angle_of_attack, -kMaxFlowAngle, kMaxFlowAngle, p.aoa_rad);
+    p.aoa_rad = aoa;
+    p.aoa_deg = aoa * kDegPerRad;
+    m.alpha_deg = aoa * kDegPerRad;
+    // Sideslip is kept only in degrees: a value not taken leaves it as is.
+    if (finite_bits(common_angle_of_slide)) {
+        m.beta_deg = take(common_angle_of_slide, -kMaxFlowAngle, kMaxFlowAngle, 0.0) * kDegPerRad;
+    }
+    m.roll_rate = take(omegax, -kMaxRate, kMaxRate, m.roll_rate);
+    m.pitch_rate = take(omegaz, -kMaxRate, kMaxRate, m.pitch_rate);
+    // The host's rate about y is positive nose left.
+    m.yaw_rate = -take(omegay, -kMaxRate, kMaxRate, -m.yaw_rate);
 }
 
 void ed_fm_set_current_state(double, double, double, double vx, double vy, double vz, double,
-                             double, double, double, double, double, double, double, double,
-                             double, double, double, double) {
-    G_Params.world_vel_x = vx;
-    G_Params.world_vel_y = vy;
-    G_Params.world_vel_z = vz;
+                             double, double, double, double, double, double, double, double, double,
+                             double, double, double) {
+    Global_Params& p = G_Params;
+    p.world_vel_x = take(vx, -kMaxSpeed, kMaxSpeed, p.world_vel_x);
+    p.world_vel_y = take(vy, -kMaxSpeed, kMaxSpeed, p.world_vel_y);
+    p.world_vel_z = take(vz, -kMaxSpeed, kMaxSpeed, p.world_vel_z);
 }
 
 void ed_fm_set_current_mass_state(double mass, double cx, double cy, double cz, double ix,
                                   double iy, double iz) {
     Airframe& a = G_Airframe;
-    a.mass = mass;
-    a.center_of_mass = Vec3{cx, cy, cz};
-    a.force_point = Vec3{cx, cy, cz};
-    a.inertia = Vec3{ix, iy, iz};
+    a.mass = take(mass, a.mass);
+    // Both points are the host's centre of mass; center_of_mass keeps it.
+    const Vec3& c = a.center_of_mass;
+    a.center_of_mass =
+        Vec3{take(cx, -kMaxCgOffset, kMaxCgOffset, c.x), take(cy, -kMaxCgOffset, kMaxCgOffset, c.y),
+             take(cz, -kMaxCgOffset, kMaxCgOffset, c.z)};
+    a.force_point = a.center_of_mass;
+    a.inertia = Vec3{take(ix, a.inertia.x), take(iy, a.inertia.y), take(iz, a.inertia.z)};
 }
 
-void ed_fm_set_atmosphere(double h, double t, double a, double ro, double p, double wind_vx,
-                          double, double wind_vz) {
+void ed_fm_set_atmosphere(double h, double t, double a, double ro, double p, double wind_vx, double,
+                          double wind_vz) {
     Flight_State& s = G_FlightState;
-    s.altitude = h;
-    s.temperature = t;
-    s.speed_of_sound = a;
-    s.density = ro;
-    s.static_pressure = p;
-    cockpit_set(G_CockpitApi, G_Host.wind_x_handle, wind_vx);
-    cockpit_set(G_CockpitApi, G_Host.wind_y_handle, wind_vz);
+    s.altitude = take(h, kMinHeight, kMaxHeight, s.altitude);
+    s.temperature = take_air(t, kMinTemperature, kMaxTemperature, s.temperature);
+    s.speed_of_sound = take_air(a, kMinSoundSpeed, kMaxSoundSpeed, s.speed_of_sound);
+    s.density = take_air(ro, kMinDensity, kMaxDensity, s.density);
+    s.static_pressure = take_air(p, kMinPressure, kMaxPressure, s.static_pressure);
+    // Not stored: a value not taken leaves the cockpit's last one.
+    if (finite_bits(wind_vx)) {
+        cockpit_set(G_CockpitApi, G_Host.wind_x_handle, take(wind_vx, -kMaxSpeed, kMaxSpeed, 0.0));
+    }
+    if (finite_bits(wind_vz)) {
+        cockpit_set(G_CockpitApi, G_Host.wind_y_handle, take(wind_vz, -kMaxSpeed, kMaxSpeed, 0.0));
+    }
 }
 
 void ed_fm_set_surface(double h, double h_obj, unsigned int surface_type, double normal_x,
                        double normal_y, double normal_z) {
     Flight_State& s = G_FlightState;
-    s.surface_height = h;
-    s.surface_object_height = h_obj;
+    s.surface_height = take(h, kMinHeight, kMaxHeight, s.surface_height);
+    s.surface_object_height = take(h_obj, kMinHeight, kMaxHeight, s.surface_object_height);
     s.surface_type = surface_type;
-    s.surface_normal_x = normal_x;
-    s.surface_normal_y = normal_y;
-    s.surface_normal_z = normal_z;
+    s.surface_normal_x = take(normal_x, s.surface_normal_x);
+    s.surface_normal_y = take(normal_y, s.surface_normal_y);
+    s.surface_normal_z = take(normal_z, s.surface_normal_z);
 }
 
 void ed_fm_suspension_feedback(int idx, const double* record) {
@@ -146,8 +210,8 @@ void ed_fm_add_local_moment(double* x, double* y, double* z) {
     put(z, G_Airframe.moment.z);
 }
 
-bool ed_fm_add_local_force_component(double* x, double* y, double* z, double* pos_x,
-                                     double* pos_y, double* pos_z) {
+bool ed_fm_add_local_force_component(double* x, double* y, double* z, double* pos_x, double* pos_y,
+                                     double* pos_z) {
     // A host that cannot take the component must not lose it.
     if (!x || !y || !z || !pos_x || !pos_y || !pos_z) return false;
     for (const Force_Source& source : kForceSources) {
@@ -168,16 +232,15 @@ bool ed_fm_add_local_force_component(double* x, double* y, double* z, double* po
 // ---- Fuel and mass ------------------------------------------------------
 
 bool ed_fm_change_mass(double* delta_mass, double* delta_pos_x, double* delta_pos_y,
-                       double* delta_pos_z, double* delta_ix, double* delta_iy,
-                       double* delta_iz) {
+                       double* delta_pos_z, double* delta_ix, double* delta_iy, double* delta_iz) {
     if (!delta_mass || !delta_pos_x || !delta_pos_y || !delta_pos_z || !delta_ix || !delta_iy ||
         !delta_iz) {
         return false;
     }
     Airframe& a = G_Airframe;
     // One pairing of the target moments for both the test and the deltas.
-    if (a.mass_change == 0.0 && a.inertia.x == kTargetInertiaX &&
-        a.inertia.y == kTargetInertiaY && a.inertia.z == kTargetInertiaZ) {
+    if (a.mass_change == 0.0 && a.inertia.x == kTargetInertiaX && a.inertia.y == kTargetInertiaY &&
+        a.inertia.z == kTargetInertiaZ) {
         return false;
     }
     *delta_mass -= a.mass_change;
@@ -196,6 +259,8 @@ bool ed_fm_change_mass(double* delta_mass, double* delta_pos_x, double* delta_po
 double ed_fm_get_internal_fuel(void) { return total_internal(); }
 
 void ed_fm_set_internal_fuel(double fuel) {
+    // A value that is not a quantity of fuel leaves the tanks as they are.
+    if (!finite_bits(fuel)) return;
     for (Fuel_Tank& tank : G_Fuel.tanks) tank.quantity = 0.0;
     fill_tanks(fuel);
 }
@@ -242,7 +307,9 @@ bool ed_fm_need_to_be_repaired(void) {
 void ed_fm_on_damage(int element, double element_integrity_factor) {
     // Taken as unsigned, so a negative element is out of range too.
     const unsigned index = static_cast<unsigned>(element);
-    if (index < static_cast<unsigned>(kDamageElements)) {
+    // A NaN is no integrity factor: the element keeps its value, and the
+    // repair test never compares a NaN.
+    if (index < static_cast<unsigned>(kDamageElements) && !nan_bits(element_integrity_factor)) {
         G_Host.damage[index] = element_integrity_factor;
     }
 }
@@ -250,7 +317,10 @@ void ed_fm_on_damage(int element, double element_integrity_factor) {
 void ed_fm_set_immortal(bool value) { G_Host.immortal = value; }
 
 bool ed_fm_push_simulation_event(const Qfm_Simulation_Event* in) {
-    if (!in || in->event_type != kHostEventType) return false;
+    // An event whose parameter is not finite is refused and changes nothing.
+    if (!in || in->event_type != kHostEventType || !finite_bits(in->event_params[0])) {
+        return false;
+    }
     G_Params.host_event_state = static_cast<double>(in->event_params[0]);
     return true;
 }

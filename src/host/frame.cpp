@@ -5,8 +5,6 @@
 // hydraulics).
 #include "host/frame.h"
 
-#include <cmath>
-
 #include "aero/aero_data.h"
 #include "controls/canopy_hook.h"
 #include "controls/commands.h"
@@ -14,6 +12,7 @@
 #include "controls/hydraulics.h"
 #include "gear/gear.h"
 #include "host/air_data.h"
+#include "host/finite_bits.h"
 #include "host/hud_cues.h"
 #include "host/lifecycle.h"
 #include "host/shared_state.h"
@@ -40,7 +39,7 @@ constexpr double kHostEventRpmFraction = 0.98;
 // 0 * inf in a bleed term turns a pressure into NaN.
 constexpr double kMaxFrameTime = 3600.0;  // s
 double sanitize_dt(double dt) {
-    if (!(std::isfinite(dt) && dt > 0.0)) return 0.0;
+    if (!(finite_bits(dt) && dt > 0.0)) return 0.0;
     return dt > kMaxFrameTime ? kMaxFrameTime : dt;
 }
 }  // namespace

@@ -3,6 +3,8 @@
 // then 0, and tank 1 last. External fuel is not carried.
 #include "propulsion/fuel.h"
 
+#include "host/finite_bits.h"
+
 Fuel_System G_Fuel;
 
 namespace {
@@ -31,8 +33,9 @@ void fuel_construct() {
 
 void fill_tanks(double amount) {
     // A negative amount would drain tank 1 below empty, and a NaN would
-    // poison it for good; neither is fuel to add.
-    if (!(amount > 0.0)) return;
+    // poison it for good; neither is fuel to add. Nor is an infinite one.
+    // (Finiteness first, from the bits, so no comparison meets a NaN.)
+    if (!finite_bits(amount) || !(amount > 0.0)) return;
     for (int index : kFillOrder) {
         Fuel_Tank& tank = G_Fuel.tanks[index];
         const double space = tank.capacity - tank.quantity;

@@ -36,6 +36,8 @@ struct Host {
     Host() = default;
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
+    // Unloads both libraries, so the next Host of the process sees a fresh
+    // load (the model keeps its state in static records) whatever ran before.
     ~Host() {
         if (model) dlclose(model);
         if (standin) dlclose(standin);

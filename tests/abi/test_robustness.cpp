@@ -5,12 +5,11 @@
 // the exports is finite. And the same scripted flight, flown in two fresh
 // processes, gives bit-identical outputs.
 #include <gtest/gtest.h>
-
-#include <algorithm>
 #include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -272,6 +271,38 @@ TEST_F(Robustness, FrameTimeAtTheTopOfTheDoubleRangeKeepsBrakePressureFinite) {
     EXPECT_EQ(non_finite_components(), "");
 }
 
+TEST_F(Robustness, StateBeyondAnyFlightIsHeldToItsBoundsWithTrapsOn) {
+    host.ed_fm_set_internal_fuel(2500.0);
+    host.ed_fm_hot_start_in_air();
+    // 1e200 m/s before any atmosphere (0 density times an infinite square).
+    host.ed_fm_set_current_state_body_axis(0, 0, 0, 1e200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                           0.05, 0);
+    host.ed_fm_set_surface(-1.5, -1.5, 0, 0, 1, 0);
+    host.ed_fm_simulate(0.02);
+    EXPECT_EQ(host.params->body_vel_x, 2000.0);
+    EXPECT_EQ(non_finite_outputs(), "");
+    EXPECT_EQ(non_finite_components(), "");
+    // 1.4e154 m/s at sea level, whose square overflows; then 1e7 m below
+    // sea level, where the cabin's exp overflowed.
+    Host::State s = cruise();
+    s.vx = 1.4e154;
+    s.altitude = 0.0;
+    s.surface = -1.5;
+    frame(s, 0.02, false);
+    EXPECT_EQ(non_finite_outputs(), "");
+    EXPECT_EQ(non_finite_components(), "");
+    s = cruise();
+    s.altitude = -1e7;
+    s.surface = -1e7 - 1.5;
+    frame(s, 0.02, false);
+    EXPECT_EQ(non_finite_outputs(), "");
+    EXPECT_EQ(non_finite_components(), "");
+    // Inside the bounds a value passes bit for bit.
+    s.vx = 1999.75;
+    frame(s, 0.02, false);
+    EXPECT_EQ(host.params->body_vel_x, 1999.75);
+}
+
 TEST_F(Robustness, UnknownCommandsAndParameterNumbersChangeNothing) {
     host.ed_fm_hot_start_in_air();
     frame(cruise(), 0.01, false);
@@ -384,18 +415,29 @@ TEST_F(Robustness, DamageOutsideTheTableAndEventsOfOtherTypesAreIgnored) {
     EXPECT_FALSE(host.ed_fm_pop_simulation_event(&out));
     EXPECT_EQ(out.event_type, 0x33333333u);  // untouched
 
-    {
-        // A host's NaN and infinite values, stored as received.
-        qfm_test::Fp_Traps_Off host_sends_nan;
+    // Traps stay on: a NaN or an infinity from the host is refused before
+    // anything compares it, and leaves the state as it was.
+    host.ed_fm_set_internal_fuel(2000.0);
+    host.ed_fm_on_damage(5, 0.3);
+    const double event_state = host.params->host_event_state;
+    event.event_type = 4;
+    for (float bad : {std::nanf(""), INFINITY, -INFINITY}) {
+        host.ed_fm_set_internal_fuel(bad);
+        host.ed_fm_refueling_add_fuel(bad);
+        host.ed_fm_on_damage(5, std::nan(""));
         host.ed_fm_on_damage(0, std::nan(""));
-        host.ed_fm_on_damage(335, -INFINITY);
-        EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
-        event.event_type = 4;
-        event.event_params[0] = std::nanf("");
-        EXPECT_TRUE(host.ed_fm_push_simulation_event(&event));
-        for (int i = 0; i < 5; ++i) frame(cruise(), 0.01, false);
-        EXPECT_FALSE(host.ed_fm_pop_simulation_event(&out));
+        event.event_params[0] = bad;
+        EXPECT_FALSE(host.ed_fm_push_simulation_event(&event)) << bad;
     }
+    EXPECT_EQ(host.ed_fm_get_internal_fuel(), 2000.0);
+    EXPECT_TRUE(host.ed_fm_need_to_be_repaired());
+    EXPECT_EQ(host.params->host_event_state, event_state);
+    host.ed_fm_repair();
+    host.ed_fm_on_damage(0, std::nan(""));
+    host.ed_fm_on_damage(335, -INFINITY);
+    EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
+    for (int i = 0; i < 5; ++i) frame(cruise(), 0.01, false);
+    EXPECT_FALSE(host.ed_fm_pop_simulation_event(&out));
     EXPECT_EQ(non_finite_outputs(), "");
     EXPECT_EQ(non_finite_components(), "");
     host.ed_fm_repair();
@@ -541,7 +583,69 @@ std::uint64_t fly_in_fresh_process() {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? hash : 0;
 }
 
+// A long flight over the whole envelope the tables cover: angle of attack
+// from -34 to 57 degrees, sideslip to +-34 degrees, 40 to 300 m/s, 200 m to
+// 13,400 m (both ends of the cabin schedule), a ground run with the struts
+// loaded, the gear and flaps cycled. Every input is finite and physical, so
+// its hash is fixed: a change that moves any output by one bit changes it.
+std::uint64_t fly_envelope_sweep() {
+    Host host;
+    if (!host.load()) return 0;
+    host.ed_fm_set_internal_fuel(3000.0);
+    host.ed_fm_hot_start_in_air();
+    Hash h;
+    for (int i = 0; i < 20000; ++i) {
+        const double t = i * 0.01;
+        const bool on_ground = i >= 15000 && i < 16000;
+        Host::State s;
+        s.vx = 170.0 + 130.0 * std::sin(0.031 * t);
+        s.vy = 20.0 * std::sin(0.23 * t);
+        s.vz = 15.0 * std::cos(0.17 * t);
+        s.alpha = 0.2 + 0.8 * std::sin(0.047 * t);
+        s.beta = 0.6 * std::sin(0.061 * t);
+        s.p = 1.5 * std::sin(0.41 * t);
+        s.q = 0.4 * std::cos(0.29 * t);
+        s.r_host = 0.3 * std::sin(0.37 * t);
+        s.yaw = 3.0 * std::sin(0.013 * t);
+        s.pitch = 0.5 * std::sin(0.019 * t);
+        s.roll = 1.2 * std::sin(0.027 * t);
+        s.altitude = on_ground ? 101.5 : 6800.0 - 6600.0 * std::cos(0.011 * t);
+        s.surface = 100.0;
+        s.cg_x = 0.3 * std::sin(0.05 * t);
+        host.push(s);
+        for (int strut = 0; strut < 3; ++strut) host.strut(strut, on_ground ? 0.1 : 0.0);
+        host.ed_fm_set_command(2001, static_cast<float>(0.9 * std::sin(0.8 * t)));
+        host.ed_fm_set_command(2002, static_cast<float>(0.9 * std::cos(0.5 * t)));
+        host.ed_fm_set_command(2003, static_cast<float>(0.9 * std::sin(0.3 * t)));
+        host.ed_fm_set_command(2004, static_cast<float>(std::sin(0.07 * t)));
+        // Speed brake out and in, flap lever over its three stops, gear
+        // handle up and down.
+        if (i % 2500 == 0) host.ed_fm_set_command(3012, i % 5000 == 0 ? 1.0f : -1.0f);
+        if (i % 2000 == 1000)
+            host.ed_fm_set_command(3013, static_cast<float>((i / 2000) % 3) * 0.5f);
+        if (i % 7000 == 3500) host.ed_fm_set_command(3016, (i / 7000) % 2 == 0 ? 1.0f : 0.0f);
+        host.ed_fm_simulate(0.01);
+        h.add(output_hash(host));
+        double c[6];
+        while (host.ed_fm_add_local_force_component(&c[0], &c[1], &c[2], &c[3], &c[4], &c[5])) {
+            h.add(c);
+        }
+        double dm = 0.0;
+        double d[6] = {};
+        host.ed_fm_change_mass(&dm, &d[0], &d[1], &d[2], &d[3], &d[4], &d[5]);
+        h.add(dm);
+        for (const char* name : kCockpitNames) h.add(host.cockpit(name));
+    }
+    return h.value;
+}
+
 }  // namespace
+
+TEST(Determinism, EnvelopeSweepOutputsAreUnchanged) {
+    // Recorded when the sweep was written; any change in any output of a
+    // finite, physical flight is a change of the model and must be deliberate.
+    EXPECT_EQ(fly_envelope_sweep(), 15140801669112902475ull);
+}
 
 TEST(Determinism, SameScriptedFlightInTwoFreshProcessesIsBitIdentical) {
     const std::uint64_t first = fly_in_fresh_process();

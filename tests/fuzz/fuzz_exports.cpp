@@ -1,20 +1,28 @@
 // libFuzzer target: decodes the input bytes into a sequence of export calls
-// with arbitrary arguments (NaN, infinities, huge, tiny and negative values,
-// unknown commands and parameter numbers, null pointers, short animation
-// arrays with their true size, any strut index, events of any type, starts
-// in any order, any frame time) and runs it on the statically linked model.
+// with arbitrary arguments (every double the bits can spell: NaN, the
+// infinities, huge, tiny, subnormal and negative values; unknown commands
+// and parameter numbers, null pointers, short animation arrays with their
+// true size, any strut index, events of any type, starts in any order,
+// frame times short, long and absurd) and runs it on the statically linked
+// model.
 //
-// It fails on any crash or sanitizer report. The first byte of an input
-// makes its sequence either wild (any value at all) or checked: every value
-// finite, and the host's state values within the magnitudes of
-// into_checked_domain. A checked sequence also fails on any summed force or
-// moment, force component, mass change, parameter, animation argument, event
-// parameter, shake amplitude or fuel value that is not finite. Cockpit
-// parameters are not checked: the impact-point cue is non-finite at zero
-// height by design.
+// Floating-point traps (invalid operation, division by zero, overflow) are
+// on for the whole sequence, so an input fails where any step of the
+// library first makes a NaN or an infinity, as well as on any crash or
+// sanitizer report. The impact-point cue, which is not finite at or below
+// the surface by design, computes with exceptions held and so trips no trap.
+//
+// The first byte of an input makes its sequence either finite (every value
+// a finite double or float) or wild (non-finite values as well). Either
+// way the library must hold every output finite: a summed force or moment,
+// force component, mass change, parameter, animation argument, event
+// parameter, shake amplitude, fuel value or cockpit parameter other than
+// the impact-point cue.
 //
 // Every input starts from the state the library had right after load (the
 // records are restored from a snapshot), so a finding replays on its own.
+#include <fenv.h>
+
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -26,21 +34,13 @@
 
 #include "cockpit_standin.h"
 #include "fuzz_model_state.h"
+#include "host/finite_bits.h"
 #include "quillon_fm.h"
 
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
-
-// The checked domain of the host's state values (velocities, rates, angles,
-// atmosphere, heights, mass, centre of mass, fuel): zero or a magnitude
-// between kTinyState and kHugeState. Beyond it, squares and quotients of such
-// values overflow double precision, which is arithmetic, not a fault. The
-// bounds lie far beyond anything physical (1e9 m/s, 1e9 kg/m^3), so checked
-// sequences still reach every clamp and limit.
-constexpr double kHugeState = 1e9;
-constexpr double kTinyState = 1e-9;
 
 // Values the decoder picks by one byte; the rest come as raw bit patterns.
 const double kPalette[] = {
@@ -183,24 +183,27 @@ const unsigned kParamNumbers[] = {0,    1,    2,    3,    12,   17,   100,  101,
 // Array sizes for the animation arguments: empty, short, the host's, larger.
 const std::size_t kArraySizes[] = {0, 1, 7, 50, 71, 100, 103, 411, 412, 500, 501, 600};
 
-// Magnitudes outside [kTinyState, kHugeState] (other than zero) and
-// non-finite values become, in a checked sequence, the nearest magnitude
-// inside with the same sign (NaN becomes 0).
-double into_checked_domain(double v) {
-    if (v != v) return 0.0;
-    const double magnitude = std::fabs(v);
-    if (magnitude > kHugeState) return std::copysign(kHugeState, v);
-    if (magnitude != 0.0 && magnitude < kTinyState) return std::copysign(kTinyState, v);
-    return v;
+// Cockpit parameters that must stay finite: all but the impact-point cue.
+const char* const kFiniteCockpitNames[] = {
+    "ESS_SERV_BUS", "GEN_BUS",    "TOTAL_AIR_TEMP", "EGT",    "GTS_RPM", "N1_RPM",
+    "PITOT_ICED",   "VelVecVert", "VelVecHorz",     "WIND_X", "WIND_Y"};
+
+constexpr int kTraps = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+
+// In a finite sequence a non-finite double becomes 0 (NaN) or the largest
+// double of its sign. Classified from the bits: traps are on, and the bits
+// may spell a signalling NaN, which any floating-point comparison traps.
+double finite(double v) {
+    if (finite_bits(v)) return v;
+    return nan_bits(v) ? 0.0 : std::copysign(std::numeric_limits<double>::max(), v);
 }
 
 struct Reader {
     const std::uint8_t* data;
     std::size_t size;
-    // The first byte of an input chooses a checked sequence (even: every
-    // value in the checked domain, every output must be finite) or a wild
-    // one (odd: any value at all, only crashes and sanitizer reports count).
-    bool checked = false;
+    // The first byte of an input chooses a finite sequence (even) or a wild
+    // one (odd: NaN and the infinities too).
+    bool finite_only = false;
 
     bool empty() const { return size == 0; }
 
@@ -225,7 +228,7 @@ struct Reader {
 
     // One byte picks a palette value, or a value of two more bytes in
     // hundredths (-327.68 .. 327.67, the range of most host values), or the
-    // bit pattern of eight more bytes.
+    // bit pattern of eight more bytes: any double at all.
     double any_double() {
         const std::uint8_t pick = byte();
         if (pick < kPaletteSize) return kPalette[pick];
@@ -233,22 +236,22 @@ struct Reader {
         return raw<double>();
     }
 
-    // A value of the host's state.
+    // A value of the host's state: any double, finite in a finite sequence.
     double state() {
         const double v = any_double();
-        return checked ? into_checked_domain(v) : v;
+        return finite_only ? finite(v) : v;
     }
 
-    // A frame time: in a checked sequence any finite value, of any size or
-    // sign.
+    // A frame time: mostly a host's short frame (1 to 50 ms, where the lags
+    // and rate limiters keep what they take), otherwise any double.
     double dt() {
-        const double v = any_double();
-        if (!checked || std::isfinite(v)) return v;
-        return v != v ? 0.0 : std::copysign(std::numeric_limits<double>::max(), v);
+        if (byte() < 160) return 0.001 + 0.049 * (byte() / 255.0);
+        return state();
     }
 
-    // A command value or event parameter: in a checked sequence any finite
-    // float.
+    // A command value or event parameter: any float, finite in a finite
+    // sequence. Doubles beyond the float range become the float infinities,
+    // or the largest float in a finite sequence.
     float single() {
         constexpr double kFloatMax = std::numeric_limits<float>::max();
         const std::uint8_t pick = byte();
@@ -258,18 +261,23 @@ struct Reader {
         } else if (pick < kRawDoublePick) {
             v = raw<std::int16_t>() / 100.0;
         } else {
-            v = raw<float>();
+            // Any float the bits spell, signalling NaNs among them; widened
+            // only when finite.
+            const float f = raw<float>();
+            if (finite_bits(f) || !finite_only) return f;
+            // In a finite sequence a NaN becomes 0, an infinity the largest
+            // float of its sign.
+            std::uint32_t bits;
+            std::memcpy(&bits, &f, sizeof bits);
+            if ((bits & 0x7fffffffu) > 0x7f800000u) return 0.0f;
+            return std::copysign(std::numeric_limits<float>::max(), f);
         }
-        if (checked && !std::isfinite(v)) {
-            v = v != v ? 0.0 : std::copysign(kFloatMax, v);
+        if (std::isnan(v)) return finite_only ? 0.0f : std::numeric_limits<float>::quiet_NaN();
+        if (v > kFloatMax || v < -kFloatMax) {
+            const float big = finite_only ? std::numeric_limits<float>::max()
+                                          : std::numeric_limits<float>::infinity();
+            return v > 0.0 ? big : -big;
         }
-        // Doubles beyond the float range become the float infinities, or in
-        // a checked sequence the largest float.
-        if (v > kFloatMax)
-            return checked ? static_cast<float>(kFloatMax) : std::numeric_limits<float>::infinity();
-        if (v < -kFloatMax)
-            return checked ? static_cast<float>(-kFloatMax)
-                           : -std::numeric_limits<float>::infinity();
         return static_cast<float>(v);
     }
 
@@ -288,12 +296,13 @@ struct Reader {
 };
 
 [[noreturn]] void fail(const char* what, double value) {
-    std::fprintf(stderr, "non-finite %s (%g) from a sequence of finite values\n", what, value);
+    fedisableexcept(kTraps);
+    std::fprintf(stderr, "non-finite %s (%g)\n", what, value);
     std::abort();
 }
 
-void expect_finite(const Reader& in, const char* what, double value) {
-    if (in.checked && !std::isfinite(value)) fail(what, value);
+void expect_finite(const Reader&, const char* what, double value) {
+    if (!std::isfinite(value)) fail(what, value);
 }
 
 // Host-owned out-parameters, or null where the input says so.
@@ -312,6 +321,10 @@ void check_sums(const Reader& in) {
     expect_finite(in, "shake amplitude", ed_fm_get_shake_amplitude());
     expect_finite(in, "internal fuel", ed_fm_get_internal_fuel());
     for (unsigned p : kParamNumbers) expect_finite(in, "parameter", ed_fm_get_param(p));
+    for (const char* name : kFiniteCockpitNames) {
+        double value = 0.0;
+        if (standin_get_number(name, &value)) expect_finite(in, name, value);
+    }
 }
 
 void draw_args(Reader& in, bool cockpit) {
@@ -542,7 +555,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz_restore_model_state();
     Reader in{data, size};
-    in.checked = (in.byte() & 1) == 0;
+    in.finite_only = (in.byte() & 1) == 0;
+    // Traps on around every call of the sequence, off again for libFuzzer.
+    feclearexcept(FE_ALL_EXCEPT);
+    feenableexcept(kTraps);
     while (!in.empty()) run_op(in);
+    fedisableexcept(kTraps);
+    feclearexcept(FE_ALL_EXCEPT);
     return 0;
 }

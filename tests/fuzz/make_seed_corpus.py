@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the fuzzer's seed corpus (tests/fuzz/corpus/) in the byte format
-that fuzz_exports.cpp decodes: a mode byte (0 checked, 1 wild), then
+that fuzz_exports.cpp decodes: a mode byte (0 finite, 1 wild), then
 operations, each an operation byte followed by its arguments. Values are a
 palette index (one byte) or 255 and eight bytes of a little-endian double.
 
@@ -30,8 +30,8 @@ def op(n, *args):
     return bytes([n]) + b''.join(args)
 
 
-def body(vx, alpha, beta=0.0, p=0.0, q=0.0, r=0.0, pitch=0.0):
-    values = [0.0, 0.0, 0.0, vx, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0,
+def body(vx, alpha, beta=0.0, p=0.0, q=0.0, r=0.0, pitch=0.0, vy=0.0):
+    values = [0.0, 0.0, 0.0, vx, vy, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0,
               p, r, q, 0.0, pitch, 0.0, alpha, beta]
     return op(1, *[v(x) for x in values])
 
@@ -57,7 +57,8 @@ def strut(index, compression):
 
 
 def simulate(dt=0.01):
-    return op(0, v(dt))
+    # A frame-time byte of 160 or more: the value follows.
+    return op(0, bytes([RAW]), v(dt))
 
 
 def command(number, value):
@@ -116,10 +117,16 @@ SEEDS = {
         op(13, bytes([0x81])) + op(14, bytes([2])) + op(12, bytes([31])) +
         op(10, bytes([5]), bytes([0x3f])),
     'wild_nan_and_infinity': WILD + start(2) + frame(150.0, 0.05) +
-        op(0, bytes([NAN])) + op(0, bytes([INF])) +
+        op(0, bytes([RAW, NAN])) + op(0, bytes([RAW, INF])) +
         op(1, *[bytes([NAN])] * 20) + simulate() + pull() +
         op(4, *[bytes([HUGE])] * 8) + simulate() + pull() +
         command(2001, float('nan')) + frame(150.0, 0.05),
+    # One frame of NaN angle of attack at 150 m/s with rates: the lag kept
+    # it and the side force and roll and yaw moments stayed NaN for good.
+    'nan_angle_of_attack_one_frame': WILD + fuel(2500.0) + start(2) +
+        b''.join(frame(150.0, 0.05, vy=-12.0, p=0.3, r=0.08) for _ in range(3)) +
+        body(150.0, float('nan'), vy=-12.0, p=0.3, r=0.08) + simulate(0.02) + pull() +
+        b''.join(frame(150.0, 0.05, vy=-12.0, p=0.3, r=0.08) for _ in range(5)),
 }
 
 

@@ -18,18 +18,18 @@ void run(int frames, double dt) {
 
 TEST_F(Gear, HostPostsMapToNoseRightLeftWithCompressionLast) {
     const double right[8] = {1, 2, 3, 4, 5, 6, 7, 0.05};
-    suspension_feedback(1, right);
+    suspension_feedback(QFM_POST_RIGHT, right);
     EXPECT_EQ(G_Gear.wheels[LEG_RIGHT].feedback[6], 7.0);
     EXPECT_TRUE(weight_on_wheels());
     const double left[8] = {9, 9, 9, 9, 9, 9, 9, 9};
-    suspension_feedback(2, left);
+    suspension_feedback(QFM_POST_LEFT, left);
     EXPECT_EQ(G_Gear.wheels[LEG_LEFT].compression, 9.0);
     const double unloaded[8] = {};
     suspension_feedback(3, unloaded);
     suspension_feedback(-1, unloaded);
     EXPECT_EQ(G_Gear.wheels[LEG_LEFT].compression, 9.0);
-    suspension_feedback(1, unloaded);
-    suspension_feedback(2, unloaded);
+    suspension_feedback(QFM_POST_RIGHT, unloaded);
+    suspension_feedback(QFM_POST_LEFT, unloaded);
     EXPECT_FALSE(weight_on_wheels());
     EXPECT_EQ(G_Gear.wheels[LEG_NOSE].feedback[0], 0.0);
 }

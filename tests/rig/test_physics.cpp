@@ -134,7 +134,7 @@ TEST(Atmosphere, MatchesTheStandardTable) {
         {20000.0, 216.65, 5474.89, 0.0880349, 295.070},
     };
     for (const Isa_Point& p : table) {
-        const Air air = isa(p.altitude);
+        const Air air = isa(p.altitude, Altitude_Kind::Geopotential);
         EXPECT_NEAR(air.temperature, p.temperature, 1e-9) << p.altitude;
         EXPECT_NEAR(air.pressure / p.pressure, 1.0, 2e-5) << p.altitude;
         EXPECT_NEAR(air.density / p.density, 1.0, 2e-5) << p.altitude;
@@ -142,7 +142,7 @@ TEST(Atmosphere, MatchesTheStandardTable) {
     }
     // Continuous across the layer boundaries and warming above 20 km.
     EXPECT_NEAR(isa(11000.0 - 1e-6).pressure, isa(11000.0 + 1e-6).pressure, 1e-3);
-    EXPECT_NEAR(isa(25000.0).temperature, 221.65, 1e-9);
+    EXPECT_NEAR(isa(25000.0, Altitude_Kind::Geopotential).temperature, 221.65, 1e-9);
 }
 
 TEST(Atmosphere, CalibratedAirspeedEqualsTrueAtSeaLevelAndRoundTrips) {

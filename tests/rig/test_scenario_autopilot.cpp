@@ -46,7 +46,7 @@ TEST(Scenario, ParsesHeaderEventsAndExpectations) {
     EXPECT_EQ(s.position.y, 300.0);
     EXPECT_TRUE(s.gear_down);
     EXPECT_EQ(s.flaps, 1.0);
-    EXPECT_EQ(s.wind.z, -2.0);
+    EXPECT_EQ(s.env.wind_world.z, -2.0);
     EXPECT_EQ(s.dt, 0.005);
     EXPECT_EQ(s.end, 120.0);
     ASSERT_EQ(s.events.size(), 4u);

@@ -1,0 +1,80 @@
+// The rig's trim of the F-16 check vehicle against NASA's trimmed level
+// flight at 10,013 ft and 565.685 ft/s true airspeed (centre of mass at 25 %
+// of the chord): pitch attitude 2.6538 deg, elevator -3.2410 deg, throttle
+// 13.9019 %. The tolerances are the spread of the NASA tools' trims.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "analysis/trim.h"
+#include "flight/verify.h"
+
+namespace rig {
+namespace {
+
+TEST(F16Trim, ReproducesNasasTrimmedLevelFlight) {
+    Model_Api api;
+    std::string error;
+    ASSERT_TRUE(load_model({QFM_RIG_STANDIN_PATH, QFM_RIG_F16_PATH}, api, error)) << error;
+    Host host;
+    host_init(host, api);
+    Trim_Request q;
+    q.tas = 565.685 * 0.3048;
+    q.altitude = 10013.0 * 0.3048;
+    q.empty_mass = 637.1595 * 14.593902937206364;  // 20,500 lb
+    q.fuel = 0.0;
+    const Trim_Result r = trim_level_flight(host, q);
+    ASSERT_TRUE(r.ok) << r.why;
+    // Level flight: the pitch attitude is the angle of attack. The pitch axis
+    // moves the elevator 25 deg per unit, trailing edge up for a pull.
+    EXPECT_NEAR(r.alpha, 2.6538, 0.02);
+    EXPECT_NEAR(-25.0 * r.pitch_axis, -3.2410, 0.05);
+    EXPECT_NEAR(100.0 * r.throttle, 13.9019, 0.2);
+}
+
+const Verify_Case& case_11() {
+    for (const Verify_Case& c : verify_cases()) {
+        if (c.id == "11") return c;
+    }
+    throw std::runtime_error("no case 11");
+}
+
+const Check_Result& check(const Case_Result& r, const char* what) {
+    for (const Check_Result& c : r.checks) {
+        if (c.check->what == what) return c;
+    }
+    throw std::runtime_error(std::string("no check ") + what);
+}
+
+// The 180 s flight from trim follows NASA's sim 04, and its pitch check is
+// fine enough to see the rotating Earth's lift relief: flown with standard
+// gravity instead, the trimmed attitude is 0.015 deg off and the case fails.
+TEST(F16Trim, FlightFromTrimFollowsNasaOnlyWithTheLevelFlightGravity) {
+    const Case_Result r = run_case(case_11(), default_verify_paths());
+    ASSERT_TRUE(r.error.empty()) << r.error;
+    EXPECT_TRUE(r.passed());
+    EXPECT_LT(check(r, "altitude").max_error, 0.2);  // ft
+
+    Verify_Case standard = case_11();
+    standard.setup = [](Host& host) {
+        case_11().setup(host);
+        host.env.gravity = kStandardGravity;
+        Trim_Request q;
+        q.tas = 565.685 * 0.3048;
+        q.altitude = 10013.0 * 0.3048;
+        q.empty_mass = host.mass_properties.mass;
+        q.fuel = 0.0;
+        q.tolerance = 1e-8;
+        const Mass_Properties m = host.mass_properties;
+        const Trim_Result t = trim_level_flight(host, q);
+        host.mass_properties = m;
+        host.body.attitude = from_euler({-45.0 / kDegPerRad, t.alpha / kDegPerRad, 0.0});
+        host.body.velocity = rotate(axis_angle({0, 1, 0}, -45.0 / kDegPerRad), host.body.velocity);
+    };
+    const Case_Result wrong = fly_case(standard, default_verify_paths());
+    EXPECT_GT(check(wrong, "pitch").max_error, 0.01);  // deg
+    EXPECT_FALSE(wrong.passed());
+}
+
+}  // namespace
+}  // namespace rig
