@@ -10,7 +10,7 @@ constexpr int kDamageElements = QFM_DAMAGE_ELEMENTS;
 struct Host_Interface {
     double damage[kDamageElements] = {};
     bool immortal = false;
-    // Outgoing event request, set by every frame: 0 none, 1 or 2.
+    // Outgoing event request, set by every frame: a Qfm_Event_Request.
     double event_request = 0.0;
     // Handles of the standalone cockpit instance.
     Cockpit_Handle wind_x_handle = nullptr;
