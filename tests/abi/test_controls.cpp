@@ -137,7 +137,7 @@ TEST_F(ControlsAbi, AuxiliaryActionIsDispatchedWhileTheSwitchIsOn) {
     host.ed_fm_set_command(QFM_CMD_AUX_ACTION, 0.0f);
     EXPECT_EQ(host.action_count(), before);
 
-    // Hot starts turn it on: three dispatches for 3063, one for 3062.
+    // Hot starts turn it on: three dispatches for the triple, one for the single.
     host.ed_fm_hot_start();
     host.ed_fm_set_command(QFM_CMD_AUX_ACTION_TRIPLE, 0.0f);
     EXPECT_EQ(host.action_count(), before + 3);

@@ -41,10 +41,10 @@ constexpr double kCenterOfMassPercent = 25.0;  // of the chord, as the NASA chec
 constexpr double kMinAirspeed = 1.0;           // m/s; below it no aerodynamic load
 
 // Animation arguments written: surfaces as fractions of their full travel.
-constexpr int kArgAileron = 12;
-constexpr int kArgElevator = 15;
-constexpr int kArgRudder = 17;
-constexpr int kCockpitThrottle = 5;
+constexpr int kArgAileron = QFM_ARG_AILERON;
+constexpr int kArgElevator = QFM_ARG_ELEVATOR_A;
+constexpr int kArgRudder = QFM_ARG_RUDDER;
+constexpr int kCockpitThrottle = QFM_COCKPIT_ARG_THROTTLE;
 
 struct Vehicle {
     // Pushed by the host.
@@ -214,16 +214,16 @@ QFM_API void ed_fm_set_command(int command, float value) {
     Vehicle& v = g_vehicle;
     const double axis = held(static_cast<double>(value), -1.0, 1.0);
     switch (command) {
-        case 2001:
+        case QFM_CMD_PITCH_AXIS:
             v.stick_long = axis;
             break;
-        case 2002:
+        case QFM_CMD_ROLL_AXIS:
             v.stick_lat = axis;
             break;
-        case 2003:
+        case QFM_CMD_RUDDER_AXIS:
             v.pedal = axis;
             break;
-        case 2004:
+        case QFM_CMD_THROTTLE_AXIS:
             v.throttle = 0.5 * (1.0 - axis);
             break;
         default:
