@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     add_fly_command(app, g, status);
     add_trim_command(app, g, status);
     add_verify_command(app, g, status);
-    app.add_subcommand("help", "This text.")->callback([&app] { throw CLI::CallForHelp(); });
+    app.add_subcommand("help", "This text.")->callback([] { throw CLI::CallForHelp(); });
 
     try {
         app.parse(argc, argv);

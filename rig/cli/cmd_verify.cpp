@@ -18,10 +18,15 @@ struct Verify_Options {
     bool all_checks = false;
 };
 
-void print_check(const Check_Result& r, const char* lead) {
+// A differential check's name says which flight it subtracts.
+std::string check_name(const Check& c, const Verify_Case& v) {
+    return c.differential ? c.what + " (less case " + v.baseline + ")" : c.what;
+}
+
+void print_check(const Check_Result& r, const Verify_Case& v, const char* lead) {
     const Check& c = *r.check;
-    std::printf("%s%-32s max %-10.3g tol %-8.3g %-8s %s", lead, c.what.c_str(), r.max_error,
-                c.tolerance, c.unit.c_str(), r.passed ? "pass" : "FAIL");
+    std::printf("%s%-32s max %-10.3g tol %-8.3g %-8s %s", lead, check_name(c, v).c_str(),
+                r.max_error, c.tolerance, c.unit.c_str(), r.passed ? "pass" : "FAIL");
     if (r.tool_spread >= 0.0) std::printf("  (tools differ %.3g)", r.tool_spread);
     std::printf("\n%s  %s\n", lead, c.reason.c_str());
 }
@@ -35,7 +40,8 @@ nlohmann::json to_json(const Case_Result& r) {
     j["checks"] = nlohmann::json::array();
     for (const Check_Result& c : r.checks) {
         nlohmann::json k;
-        k["what"] = c.check->what;
+        k["what"] = check_name(*c.check, *r.verify_case);
+        if (c.check->differential) k["less_case"] = r.verify_case->baseline;
         k["unit"] = c.check->unit;
         k["max_error"] = c.max_error;
         k["at"] = c.at_time;
@@ -74,9 +80,9 @@ int verify(const Global_Options& g, const Verify_Options& a) {
                     c.title.c_str());
         if (!r.error.empty()) std::printf("    not run: %s\n", r.error.c_str());
         if (a.all_checks) {
-            for (const Check_Result& k : r.checks) print_check(k, "    ");
+            for (const Check_Result& k : r.checks) print_check(k, c, "    ");
         } else if (const Check_Result* w = r.worst()) {
-            print_check(*w, "    ");
+            print_check(*w, c, "    ");
         }
     }
     if (a.json) {

@@ -14,6 +14,10 @@
 
 namespace rig {
 
+// The references' units.
+constexpr double kFoot = 0.3048;       // m
+constexpr double kSlug = 14.59390294;  // kg
+
 // A state a reference publishes, by its column name.
 enum class Quantity {
     Altitude,  // ft above sea level
@@ -29,8 +33,10 @@ enum class Quantity {
     Density,      // slug/ft^3
     Pressure,     // lbf/ft^2
     Temperature,  // Rankine
+    North,        // ft over the ground from the start (the reference's latitude)
+    East,         // ft (the reference's longitude)
 };
-constexpr int kQuantityCount = 13;
+constexpr int kQuantityCount = 15;
 
 const char* quantity_column(Quantity q);
 
@@ -45,6 +51,10 @@ struct Check {
     std::string unit;
     bool relative = false;
     std::string reason;  // why this tolerance
+    // Compared as the change from the case's baseline flight: (rig - rig's
+    // baseline) against (reference - the same tool's baseline), which cancels
+    // what both flights share and the rig does not model.
+    bool differential = false;
 };
 
 // Where verify finds its data and vehicles.
@@ -86,6 +96,9 @@ struct Verify_Case {
     double dt = 0.01;        // s, frame
     double end = 30.0;       // s
     int substeps = 1;
+    // Id of the case the differential checks subtract; flown with this
+    // case's frame and substeps.
+    std::string baseline;
     // Mass properties, environment and initial state; the model is loaded.
     void (*setup)(Host& host) = nullptr;
     std::vector<Check> checks;
@@ -101,8 +114,8 @@ const std::vector<Verify_Case>& verify_cases();
 Case_Result run_case(const Verify_Case& c, const Verify_Paths& paths);
 
 // The plain flight: setup, then dt frames to end, compared at every
-// reference time point on that frame grid. The host is left at the end for
-// the caller to look at.
+// reference time point on that frame grid; with differential checks, the
+// baseline case is flown too.
 Case_Result fly_case(const Verify_Case& c, const Verify_Paths& paths);
 
 // A reference table read from CSV: the header's column names and the rows.
@@ -127,5 +140,10 @@ std::vector<Point> table_points(const Table& t);
 // Largest difference of a check between the flown points and the reference
 // at the reference's times; points at times the reference lacks are skipped.
 Check_Result compare(const Check& check, const Table& reference, const std::vector<Point>& flown);
+Check_Result compare(const Check& check, const std::vector<Point>& expected,
+                     const std::vector<Point>& flown);
+
+// The points of a at the times b has, less b's values there.
+std::vector<Point> difference(const std::vector<Point>& a, const std::vector<Point>& b);
 
 }  // namespace rig

@@ -8,16 +8,24 @@
 
 namespace {
 
+// Animation arguments written by vehicles with controls.
+constexpr int kArgAileron = QFM_ARG_AILERON;
+constexpr int kArgElevator = QFM_ARG_ELEVATOR_A;
+constexpr int kArgRudder = QFM_ARG_RUDDER;
+constexpr int kCockpitThrottle = QFM_COCKPIT_ARG_THROTTLE;
+
 check_vehicle::State g_state;
-double g_force[3] = {};
-double g_moment[3] = {};
+check_vehicle::Output g_out;
 double g_center_of_mass[3] = {};
 
 }  // namespace
 
 extern "C" {
 
-QFM_API void ed_fm_simulate(double) { check_vehicle::vehicle_loads(g_state, g_force, g_moment); }
+QFM_API void ed_fm_simulate(double) {
+    g_out = check_vehicle::Output{};
+    check_vehicle::vehicle_simulate(g_state, g_out);
+}
 
 QFM_API void ed_fm_set_current_state_body_axis(double, double, double, double vx, double vy,
                                                double vz, double wind_vx, double wind_vy,
@@ -36,15 +44,21 @@ QFM_API void ed_fm_set_current_state(double, double, double, double, double, dou
                                      double, double, double, double, double, double, double, double,
                                      double, double, double) {}
 
-QFM_API void ed_fm_set_current_mass_state(double, double x, double y, double z, double, double,
-                                          double) {
+QFM_API void ed_fm_set_current_mass_state(double mass, double x, double y, double z, double ix,
+                                          double iy, double iz) {
+    g_state.mass = mass;
     g_center_of_mass[0] = x;
     g_center_of_mass[1] = y;
     g_center_of_mass[2] = z;
+    g_state.inertia[0] = ix;
+    g_state.inertia[1] = iy;
+    g_state.inertia[2] = iz;
 }
 
-QFM_API void ed_fm_set_atmosphere(double, double, double, double ro, double, double, double,
+QFM_API void ed_fm_set_atmosphere(double h, double, double a, double ro, double, double, double,
                                   double) {
+    g_state.altitude = h;
+    g_state.speed_of_sound = a;
     g_state.density = ro;
 }
 
@@ -57,9 +71,9 @@ QFM_API void ed_fm_set_command(int command, float value) {
 QFM_API void ed_fm_add_local_force(double* x, double* y, double* z, double* pos_x, double* pos_y,
                                    double* pos_z) {
     if (!x || !y || !z || !pos_x || !pos_y || !pos_z) return;
-    *x = g_force[0];
-    *y = g_force[1];
-    *z = g_force[2];
+    *x = g_out.force[0];
+    *y = g_out.force[1];
+    *z = g_out.force[2];
     *pos_x = g_center_of_mass[0];
     *pos_y = g_center_of_mass[1];
     *pos_z = g_center_of_mass[2];
@@ -67,20 +81,27 @@ QFM_API void ed_fm_add_local_force(double* x, double* y, double* z, double* pos_
 
 QFM_API void ed_fm_add_local_moment(double* x, double* y, double* z) {
     if (!x || !y || !z) return;
-    *x = g_moment[0];
-    *y = g_moment[1];
-    *z = g_moment[2];
+    *x = g_out.moment[0];
+    *y = g_out.moment[1];
+    *z = g_out.moment[2];
 }
 
 QFM_API bool ed_fm_add_local_force_component(double*, double*, double*, double*, double*, double*) {
     return false;
 }
 
+// Moves the host to the vehicle's own mass and principal moments, if it has
+// them; never a change of the centre of mass.
 QFM_API bool ed_fm_change_mass(double* delta_mass, double* dx, double* dy, double* dz, double* ix,
                                double* iy, double* iz) {
     double* out[] = {delta_mass, dx, dy, dz, ix, iy, iz};
-    for (double* p : out) {
-        if (p) *p = 0.0;
+    double delta[7] = {};
+    if (g_out.mass > 0.0) {
+        delta[0] = g_out.mass - g_state.mass;
+        for (int i = 0; i < 3; ++i) delta[4 + i] = g_out.inertia[i] - g_state.inertia[i];
+    }
+    for (int i = 0; i < 7; ++i) {
+        if (out[i]) *out[i] = delta[i];
     }
     return false;
 }
@@ -89,8 +110,21 @@ QFM_API double ed_fm_get_internal_fuel(void) { return 0.0; }
 QFM_API void ed_fm_set_internal_fuel(double) {}
 QFM_API void ed_fm_unlimited_fuel(bool) {}
 QFM_API double ed_fm_get_param(unsigned int) { return 0.0; }
-QFM_API void ed_fm_set_draw_args_v2(float*, size_t) {}
-QFM_API void ed_fm_set_fc3_cockpit_draw_args_v2(float*, size_t) {}
+QFM_API void ed_fm_set_draw_args_v2(float* drawargs, size_t size) {
+    if (!drawargs || !g_out.animated) return;
+    const int args[3] = {kArgElevator, kArgAileron, kArgRudder};
+    for (int i = 0; i < 3; ++i) {
+        if (static_cast<size_t>(args[i]) < size) {
+            drawargs[args[i]] = static_cast<float>(g_out.surfaces[i]);
+        }
+    }
+}
+
+QFM_API void ed_fm_set_fc3_cockpit_draw_args_v2(float* drawargs, size_t size) {
+    if (drawargs && g_out.animated && static_cast<size_t>(kCockpitThrottle) < size) {
+        drawargs[kCockpitThrottle] = static_cast<float>(g_out.throttle);
+    }
+}
 QFM_API double ed_fm_get_shake_amplitude(void) { return 0.0; }
 QFM_API void ed_fm_cold_start(void) {}
 QFM_API void ed_fm_hot_start(void) {}

@@ -23,16 +23,15 @@ constexpr double kMinAirspeed = 0.5 * kFoot;     // m/s, floor of the rate scali
 
 }  // namespace
 
-void vehicle_loads(const State& s, double force[3], double moment[3]) {
+void vehicle_simulate(const State& s, Output& out) {
     const double* v = s.air_body;
     const double tas = std::max(std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), kMinAirspeed);
     // q S l C * rate l / 2V = rho V S l^2 C rate / 4. Yaw rate (nose right)
     // is -omega y, and the yaw moment acts about -y: the signs cancel.
     const double k = 0.25 * s.density * tas * kArea;
-    for (int i = 0; i < 3; ++i) force[i] = 0.0;
-    moment[0] = k * kSpan * kSpan * kRollDamping * s.omega[0];
-    moment[1] = k * kSpan * kSpan * kYawDamping * s.omega[1];
-    moment[2] = k * kChord * kChord * kPitchDamping * s.omega[2];
+    out.moment[0] = k * kSpan * kSpan * kRollDamping * s.omega[0];
+    out.moment[1] = k * kSpan * kSpan * kYawDamping * s.omega[1];
+    out.moment[2] = k * kChord * kChord * kPitchDamping * s.omega[2];
 }
 
 void vehicle_command(int, float) {}

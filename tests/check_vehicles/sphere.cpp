@@ -11,15 +11,12 @@ constexpr double kDrag = 0.1;                      // CD
 
 }  // namespace
 
-void vehicle_loads(const State& s, double force[3], double moment[3]) {
+void vehicle_simulate(const State& s, Output& out) {
     const double* v = s.air_body;
     const double tas = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
     // Drag 1/2 rho V^2 S CD against the air-relative velocity.
     const double k = -0.5 * s.density * tas * kArea * kDrag;
-    for (int i = 0; i < 3; ++i) {
-        force[i] = k * v[i];
-        moment[i] = 0.0;
-    }
+    for (int i = 0; i < 3; ++i) out.force[i] = k * v[i];
 }
 
 void vehicle_command(int, float) {}

@@ -46,6 +46,32 @@ TEST(Verify, TumblingBrickRatesMatchNasaAndTheAtmosphereItsTable) {
     EXPECT_LT(air.checks[0].max_error, 1e-4);  // density, pressure, temperature to 81 km
 }
 
+TEST(Verify, WindChecksSubtractTheCalmDropAndCatchAWindFivePercentOff) {
+    auto find_check = [](const Case_Result& r, const std::string& what) -> const Check_Result& {
+        for (const Check_Result& k : r.checks) {
+            if (k.check->what == what) return k;
+        }
+        throw std::runtime_error("no check " + what);
+    };
+    const Case_Result right = run_case(find_case("7"), default_verify_paths());
+    ASSERT_TRUE(right.error.empty()) << right.error;
+    EXPECT_TRUE(right.passed());
+    EXPECT_LT(find_check(right, "wind's effect: north, east speed").max_error, 0.005);    // ft/s
+    EXPECT_LT(find_check(right, "wind's effect: north, east position").max_error, 0.05);  // ft
+
+    // 21 ft/s instead of 20: hidden under the Coriolis drift in the plain
+    // east speed, plain in the wind's effect (0.14 ft/s at 30 s).
+    Verify_Case strong = find_case("7");
+    strong.setup = [](Host& host) {
+        find_case("7").setup(host);
+        host.env.wind_world = 1.05 * host.env.wind_world;
+    };
+    const Case_Result wrong = fly_case(strong, default_verify_paths());
+    EXPECT_TRUE(find_check(wrong, "horizontal speed").passed);
+    EXPECT_GT(find_check(wrong, "wind's effect: north, east speed").max_error, 0.1);
+    EXPECT_FALSE(find_check(wrong, "wind's effect: north, east position").passed);
+}
+
 TEST(RigidBody, ProductsOfInertiaActAsTheRotatedPrincipalBody) {
     // One torque-free tumble flown twice: in principal axes, and in body axes
     // turned 0.4 rad about body y, where the tensor has a product Izx.
