@@ -24,6 +24,7 @@
 
 #include "../check_vehicle.h"
 #include "f16_model.h"
+#include "quillon_fm_ids.h"
 
 namespace check_vehicle {
 namespace {
