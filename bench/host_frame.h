@@ -12,17 +12,16 @@ struct Host_Frame {
     // Frame time of a 100 Hz physics loop, s.
     static constexpr double kDt = 0.01;
     // Animation arrays as large as the host hands them over.
-    static constexpr std::size_t kExternalArgs = 501;
-    static constexpr std::size_t kCockpitArgs = 412;
-    // Host command numbers of the pitch, roll, rudder and throttle axes.
-    static constexpr int kPitchAxis = 2001;
-    static constexpr int kRollAxis = 2002;
-    static constexpr int kRudderAxis = 2003;
-    static constexpr int kThrottleAxis = 2004;
+    static constexpr std::size_t kExternalArgs = QFM_EXTERNAL_ARG_COUNT;
+    static constexpr std::size_t kCockpitArgs = QFM_COCKPIT_ARG_COUNT;
     // Parameters a host reads every frame: starter and engine speeds, fuel
     // flow, gear, steering, brakes, fuel state, cabin pressure.
-    static constexpr unsigned kReadParams[] = {1,    2,    100,  101,  104,  112,  2002, 2005,
-                                               2011, 2012, 2021, 2022, 2119, 2121, 2131};
+    static constexpr unsigned kReadParams[] = {
+        QFM_PARAM_GTS_RPM_FRACTION_A, QFM_PARAM_GTS_RPM_PERCENT_A, QFM_PARAM_RPM_FRACTION_A,
+        QFM_PARAM_N1_FRACTION,        QFM_PARAM_ENGINE_SPEED_A,    QFM_PARAM_FUEL_FLOW_A,
+        QFM_PARAM_NOSE_GEAR,          QFM_PARAM_STEERING,          QFM_PARAM_LEFT_BRAKE,
+        QFM_PARAM_LEFT_GEAR,          QFM_PARAM_RIGHT_BRAKE,       QFM_PARAM_RIGHT_GEAR,
+        QFM_PARAM_INTERNAL_FUEL_A,    QFM_PARAM_LOW_FUEL,          QFM_PARAM_CABIN_PRESSURE};
 
     const Host& host;
     Host::State state;
@@ -52,10 +51,10 @@ struct Host_Frame {
         host.push(state);
         // In the air: every strut reports no compression.
         for (int strut = 0; strut < 3; ++strut) host.strut(strut, 0.0);
-        host.ed_fm_set_command(kPitchAxis, -0.02f);
-        host.ed_fm_set_command(kRollAxis, 0.0f);
-        host.ed_fm_set_command(kRudderAxis, 0.0f);
-        host.ed_fm_set_command(kThrottleAxis, -0.2f);
+        host.ed_fm_set_command(QFM_CMD_PITCH_AXIS, -0.02f);
+        host.ed_fm_set_command(QFM_CMD_ROLL_AXIS, 0.0f);
+        host.ed_fm_set_command(QFM_CMD_RUDDER_AXIS, 0.0f);
+        host.ed_fm_set_command(QFM_CMD_THROTTLE_AXIS, -0.2f);
     }
 
     void pull() {

@@ -35,6 +35,10 @@
 
 #include <stddef.h>
 
+/* The host's command, parameter, animation-argument and event numbers, and
+ * the cockpit parameter names, are named in quillon_fm_ids.h. */
+#include "quillon_fm_ids.h"
+
 #ifndef __cplusplus
 #include <stdbool.h>
 #endif

@@ -3,8 +3,8 @@
 # and tests every configuration: the README's main command works with no test
 # package in sight, the generated data is current, the sanitizer build passes
 # its tests, and the release build passes its tests, the Windows cross-build
-# under Wine and the rig's scenarios among them. The last thing printed is
-# ctest's summary of the release build.
+# under Wine and the rig's scenarios among them; then every release test
+# binary runs whole, in its own order and shuffled.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,3 +35,18 @@ echo "== release build"
 cmake --preset release > /dev/null
 cmake --build --preset release -j "$jobs"
 ctest --preset release -j "$jobs" --timeout 900
+
+# ctest runs every case in a process of its own; a test must also hold when
+# its binary runs whole, in its own order and shuffled.
+echo "== every test binary whole, in its own order and shuffled"
+find build/release -type f -executable -name 'test_*' | sort | while read -r binary; do
+    for order in "" --gtest_random_seed=1 --gtest_random_seed=2 --gtest_random_seed=3; do
+        shuffle=${order:+--gtest_shuffle}
+        "$binary" $shuffle $order > build/whole-run.log 2>&1 || {
+            tail -n 30 build/whole-run.log
+            echo "failed: $binary $shuffle $order"
+            exit 1
+        }
+    done
+    echo "ok: $binary"
+done

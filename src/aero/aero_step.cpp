@@ -25,8 +25,15 @@ constexpr double kElevatorCm = 0.38;
 constexpr double kElevatorCmOffset = 0.2;
 // The flap drag increment is resolved with a fixed 1 degree.
 constexpr double kFlapDragAngleRad = 0.017453292519943295;
+// Weights the model gives two of its terms: CZq enters the normal force
+// 4.5 times (3 inside the rate bracket, 1.5 outside, which CZq_slat gets
+// alone), and the basic pitching moment 2.5 times (its clean reference in the
+// slat increment does not).
+constexpr double kCZqRateWeight = 1.5;
+constexpr double kCZqCleanWeight = 3.0;
+constexpr double kCmBasicWeight = 2.5;
 // c/b, the moment-reference transfer of CY into Cn.
-constexpr double kChordOverSpan = 0.2000832441431799;
+constexpr double kChordOverSpan = kMeanChord / kWingSpan;
 
 double limit(double x, double lo, double hi) {
     // Lower limit first, then the upper one.
@@ -186,23 +193,23 @@ void aero_build_coefficients(const Surface_State& sf, const Body_Motion& m) {
     const double v = air.true_airspeed;
     const double alpha_rad = G_Params.aoa_rad;
 
-    // 1. Rate normalisers; no rate terms at zero airspeed.
+    // Rate normalisers; no rate terms at zero airspeed.
     const double two_v = 2.0 * v;
     const double kc = two_v == 0.0 ? 0.0 : kMeanChord / two_v;
     const double kb = two_v == 0.0 ? 0.0 : kWingSpan / two_v;
 
-    // 2. Moment-reference shift.
+    // Moment-reference shift.
     a.xm = clamped_line_eval(a.moment_reference, air.mach);
     const double xm = a.xm;
 
-    // 3. Gear-leg drag, every frame, also when zero. G_Params' leg order is
+    // Gear-leg drag, every frame, also when zero. G_Params' leg order is
     // nose, left, right, as the lists are.
     for (int leg = 0; leg < 3; ++leg) {
         force_list_push(a.drag[DRAG_GEAR_NOSE + leg],
                         Vec3{-a.gear_drag_area * G_Params.gear_leg_position[leg] * qbar, 0.0, 0.0});
     }
 
-    // 4. Speed-brake drag: each panel carries the full area.
+    // Speed-brake drag: each panel carries the full area.
     const Vec3 brake_drag{-a.speed_brake_drag_area * sf.speed_brake_fraction * qbar, 0.0, 0.0};
     force_list_push(a.drag[DRAG_SPEED_BRAKE_LEFT], brake_drag);
     force_list_push(a.drag[DRAG_SPEED_BRAKE_RIGHT], brake_drag);
@@ -212,12 +219,12 @@ void aero_build_coefficients(const Surface_State& sf, const Body_Motion& m) {
     const double dr = sf.rudder_fraction;
     const double de = sf.elevator_fraction;
 
-    // 5. Elevator.
+    // Elevator.
     a.dCX_elevator = kElevatorCX * std::fabs(de);
     a.dCZ_elevator = kElevatorCZ * de;
     a.dCm_elevator = kElevatorCm * de + kElevatorCmOffset;
 
-    // 6. Aileron increments, blended between clean and slat data.
+    // Aileron increments, blended between clean and slat data.
     const double cy_a_clean = s[CY_AILERON] - s[CY_BASIC];
     const double cn_a_clean = s[CN_AILERON] - s[CN_CLEAN_REF];
     const double cl_a_clean = s[CL_AILERON] - s[CL_CLEAN_REF];
@@ -225,12 +232,12 @@ void aero_build_coefficients(const Surface_State& sf, const Body_Motion& m) {
     a.dCn_aileron = da * (cn_a_clean + ds * ((s[CN_AILERON_SLAT] - s[CN_SLAT]) - cn_a_clean));
     a.dCl_aileron = da * (cl_a_clean + ds * ((s[CL_AILERON_SLAT] - s[CL_SLAT]) - cl_a_clean));
 
-    // 7. Rudder increments, clean data only.
+    // Rudder increments, clean data only.
     a.dCY_rudder = dr * (s[CY_RUDDER] - s[CY_BASIC]);
     a.dCn_rudder = dr * (s[CN_RUDDER] - s[CN_CLEAN_REF]);
     a.dCl_rudder = dr * (s[CL_RUDDER] - s[CL_CLEAN_REF]);
 
-    // 8. Flaps: lift increment resolved with alpha, drag increment with 1
+    // Flaps: lift increment resolved with alpha, drag increment with 1
     // degree; the two sides enter as their mean.
     const double lift = a.flap_lift_increment;
     const double drag = a.flap_drag_increment;
@@ -252,12 +259,13 @@ void aero_build_coefficients(const Surface_State& sf, const Body_Motion& m) {
     const double r = m.yaw_rate;
     const double beta = m.beta_deg;  // unclamped in the beta terms
 
-    // 9 - 14. Totals.
+    // Totals.
     a.CX = s[CX_BASIC] + ds * (s[CX_SLAT] - s[CX_CLEAN_REF]) +
            (s[CXQ] + ds * s[CXQ_SLAT]) * kc * q + dcx_flap + a.dCX_elevator;
     a.CZ = s[CZ_BASIC] + ds * (s[CZ_SLAT] - s[CZ_CLEAN_REF]) +
-           1.5 * kc * q * (3.0 * s[CZQ] + ds * s[CZQ_SLAT]) + dcz_flap + a.dCZ_elevator;
-    a.Cm = 2.5 * s[CM_BASIC] + xm * a.CZ + ds * (s[CM_SLAT] - s[CM_CLEAN_REF]) +
+           kCZqRateWeight * kc * q * (kCZqCleanWeight * s[CZQ] + ds * s[CZQ_SLAT]) + dcz_flap +
+           a.dCZ_elevator;
+    a.Cm = kCmBasicWeight * s[CM_BASIC] + xm * a.CZ + ds * (s[CM_SLAT] - s[CM_CLEAN_REF]) +
            (s[CMQ] + ds * s[CMQ_SLAT]) * kc * q + s[CM_EXTRA] + a.dCm_elevator;
     a.CY = s[CY_BASIC] + ds * (s[CY_SLAT] - s[CY_BASIC]) + a.dCY_aileron +
            (s[CYP] + ds * s[CYP_SLAT]) * kb * p + (s[CYR] + ds * s[CYR_SLAT]) * kb * r +

@@ -5,12 +5,12 @@
 #include "controls/rate_limiter.h"
 
 struct Canopy {
-    Rate_Limiter canopy{0.5, 0.0, 0.0, 0.0, 0.9, true, true};
+    Rate_Limiter canopy = limited_element(0.5, 0.0, 0.9);
     bool canopy_open_selected = false;
 };
 
 struct Hook {
-    Rate_Limiter hook{1.0, 0.0, 0.0, 0.0, 1.0, true, true};
+    Rate_Limiter hook = limited_element(1.0, 0.0, 1.0);
     bool hook_up_selected = true;
     double hook_position = 0.0;
 };

@@ -15,77 +15,11 @@
 #include "outputs/lights.h"
 #include "propulsion/electrical.h"
 #include "propulsion/engine.h"
+#include "quillon_fm_ids.h"
 
 Command_Input G_CommandInput;
 
 namespace {
-
-// Host command numbers.
-enum Command : int {
-    CMD_WHEEL_BRAKES_ON = 74,
-    CMD_WHEEL_BRAKES_OFF = 75,
-    CMD_ROLL_TRIM_LEFT = 93,
-    CMD_ROLL_TRIM_RIGHT = 94,
-    CMD_PITCH_TRIM_UP = 95,
-    CMD_PITCH_TRIM_DOWN = 96,
-    CMD_PITCH_AXIS = 2001,
-    CMD_ROLL_AXIS = 2002,
-    CMD_RUDDER_AXIS = 2003,
-    CMD_THROTTLE_AXIS = 2004,
-    CMD_BRAKES_AXIS = 2101,
-    CMD_LEFT_BRAKE_AXIS = 2112,
-    CMD_RIGHT_BRAKE_AXIS = 2113,
-    CMD_HOOK = 3011,
-    CMD_SPEED_BRAKE = 3012,
-    CMD_FLAP_LEVER = 3013,
-    CMD_STEER_MODE = 3014,
-    CMD_BAR = 3015,
-    CMD_GEAR_HANDLE = 3016,
-    CMD_GEAR_PANEL = 3017,
-    CMD_GEAR_EMERGENCY = 3018,
-    CMD_START_SWITCH = 3019,
-    CMD_BATTERY1 = 3020,
-    CMD_BATTERY2 = 3021,
-    CMD_GENERATOR = 3022,
-    CMD_GTS_START = 3023,
-    CMD_THROTTLE_CUTOFF = 3024,
-    CMD_HYDRAULIC_RESET = 3025,
-    CMD_FLAP_MODE = 3027,
-    CMD_ANTI_COLLISION = 3028,
-    CMD_LIGHT_B = 3029,
-    CMD_LIGHT_A = 3030,
-    CMD_LIGHT_STEADY = 3031,
-    CMD_LANDING_LIGHT = 3032,
-    CMD_FLASH_MODE = 3033,
-    CMD_COCKPIT_LIGHT1 = 3034,
-    CMD_COCKPIT_LIGHT2 = 3035,
-    CMD_COCKPIT_LIGHT3 = 3036,
-    CMD_EXTERIOR_MASTER = 3037,
-    CMD_PARKING_BRAKE = 3038,
-    CMD_RUDDER_TRIM = 3041,
-    CMD_CANOPY = 3042,
-    CMD_HOOK_ALT = 3043,
-    CMD_FLAP_LEVER_ALT = 3044,
-    CMD_BAR_ALT = 3045,
-    CMD_GEAR_HANDLE_ALT = 3046,
-    CMD_GEAR_PANEL_ALT = 3047,
-    CMD_GEAR_EMERGENCY_ALT = 3048,
-    CMD_START_SWITCH_ALT = 3049,
-    CMD_BATTERY1_ALT = 3050,
-    CMD_BATTERY2_ALT = 3051,
-    CMD_GENERATOR_ALT = 3052,
-    CMD_COCKPIT_LIGHT1_ALT = 3053,
-    CMD_COCKPIT_LIGHT2_ALT = 3054,
-    CMD_COCKPIT_LIGHT3_ALT = 3055,
-    CMD_PEDAL_RIGHT = 3056,
-    CMD_PEDAL_LEFT = 3057,
-    CMD_PEDAL_CENTRE = 3058,
-    CMD_THROTTLE_UP = 3059,
-    CMD_THROTTLE_DOWN = 3060,
-    CMD_AUX_SWITCH = 3061,
-    CMD_AUX_ACTION = 3062,
-    CMD_AUX_ACTION_TRIPLE = 3063,
-};
 
 constexpr float kEncodedAbove = 1.0f;
 constexpr float kEncodedScale = 8.0f;
@@ -95,19 +29,16 @@ constexpr double kTrimLimit = 1.0;
 constexpr double kPedalLimit = 1.0;
 constexpr double kPedalKeyStep = 0.01;  // per command
 constexpr double kThrottleMaxPercent = 100.0;
-constexpr double kThrottleApproachFloor = 37.7;  // per cent, gear down in the air
-constexpr double kThrottleKeyStep = 1.0;         // per cent per command
-constexpr float kHalfLightLevel = 0.5f;          // stored for the -1 position
+constexpr double kThrottleKeyStep = 1.0;  // per cent per command
+constexpr float kHalfLightLevel = 0.5f;   // stored for the -1 position
 
-constexpr int kAuxDevice = 0;
-constexpr int kAuxAction = 83;
 constexpr double kAuxActionValue = 1.0;
 constexpr int kAuxTripleRepeats = 3;
 
 // An axis in -1..1 whose +1 end is the released end, as a 0..1 demand.
 double axis_fraction(float axis) { return (1.0 - static_cast<double>(axis)) * 0.5; }
 
-double throttle_floor() { return G_Engine.approach_idle ? kThrottleApproachFloor : 0.0; }
+double throttle_floor() { return G_Engine.approach_idle ? kApproachIdlePercent : 0.0; }
 
 // -1 on a three-position light switch is the half-bright position.
 float light_level(float value) { return value == -1.0f ? kHalfLightLevel : value; }
@@ -115,22 +46,22 @@ float light_level(float value) { return value == -1.0f ? kHalfLightLevel : value
 // Commands that act the same whatever value comes with them.
 bool value_ignored(int command) {
     switch (command) {
-        case CMD_WHEEL_BRAKES_ON:
-        case CMD_WHEEL_BRAKES_OFF:
-        case CMD_ROLL_TRIM_LEFT:
-        case CMD_ROLL_TRIM_RIGHT:
-        case CMD_PITCH_TRIM_UP:
-        case CMD_PITCH_TRIM_DOWN:
-        case CMD_GTS_START:
-        case CMD_THROTTLE_CUTOFF:
-        case CMD_HYDRAULIC_RESET:
-        case CMD_PEDAL_RIGHT:
-        case CMD_PEDAL_LEFT:
-        case CMD_PEDAL_CENTRE:
-        case CMD_THROTTLE_UP:
-        case CMD_THROTTLE_DOWN:
-        case CMD_AUX_ACTION:
-        case CMD_AUX_ACTION_TRIPLE:
+        case QFM_CMD_WHEEL_BRAKES_ON:
+        case QFM_CMD_WHEEL_BRAKES_OFF:
+        case QFM_CMD_ROLL_TRIM_LEFT:
+        case QFM_CMD_ROLL_TRIM_RIGHT:
+        case QFM_CMD_PITCH_TRIM_UP:
+        case QFM_CMD_PITCH_TRIM_DOWN:
+        case QFM_CMD_GTS_START:
+        case QFM_CMD_THROTTLE_CUTOFF:
+        case QFM_CMD_HYDRAULIC_RESET:
+        case QFM_CMD_PEDAL_RIGHT:
+        case QFM_CMD_PEDAL_LEFT:
+        case QFM_CMD_PEDAL_CENTRE:
+        case QFM_CMD_THROTTLE_UP:
+        case QFM_CMD_THROTTLE_DOWN:
+        case QFM_CMD_AUX_ACTION:
+        case QFM_CMD_AUX_ACTION_TRIPLE:
             return true;
         default:
             return false;
@@ -138,7 +69,8 @@ bool value_ignored(int command) {
 }
 
 void dispatch_aux_action() {
-    cockpit_dispatch(G_CommandInput.api, kAuxDevice, kAuxAction, kAuxActionValue);
+    cockpit_dispatch(G_CommandInput.api, QFM_COCKPIT_AUX_DEVICE, QFM_COCKPIT_AUX_ACTION,
+                     kAuxActionValue);
 }
 
 }  // namespace
@@ -170,91 +102,91 @@ void command_input(int command, float raw_value) {
     double& pedal = G_Params.pedal_position;
 
     switch (command) {
-        case CMD_WHEEL_BRAKES_ON:
+        case QFM_CMD_WHEEL_BRAKES_ON:
             left.brake = right.brake = 1.0;
             break;
-        case CMD_WHEEL_BRAKES_OFF:
+        case QFM_CMD_WHEEL_BRAKES_OFF:
             left.brake = right.brake = 0.0;
             break;
-        case CMD_ROLL_TRIM_LEFT:
+        case QFM_CMD_ROLL_TRIM_LEFT:
             fcs.roll_trim = clamp(fcs.roll_trim - fcs.roll_trim_step, -kTrimLimit, kTrimLimit);
             break;
-        case CMD_ROLL_TRIM_RIGHT:
+        case QFM_CMD_ROLL_TRIM_RIGHT:
             fcs.roll_trim = clamp(fcs.roll_trim + fcs.roll_trim_step, -kTrimLimit, kTrimLimit);
             break;
-        case CMD_PITCH_TRIM_UP:
+        case QFM_CMD_PITCH_TRIM_UP:
             fcs.pitch_trim = clamp(fcs.pitch_trim + fcs.pitch_trim_step, -kTrimLimit, kTrimLimit);
             break;
-        case CMD_PITCH_TRIM_DOWN:
+        case QFM_CMD_PITCH_TRIM_DOWN:
             fcs.pitch_trim = clamp(fcs.pitch_trim - fcs.pitch_trim_step, -kTrimLimit, kTrimLimit);
             break;
         // The stored stick and pedal values are the negated axes; roll is not.
-        case CMD_PITCH_AXIS:
+        case QFM_CMD_PITCH_AXIS:
             fcs.pitch_stick = -wide;
             break;
-        case CMD_ROLL_AXIS:
+        case QFM_CMD_ROLL_AXIS:
             fcs.roll_stick = wide;
             break;
-        case CMD_RUDDER_AXIS:
+        case QFM_CMD_RUDDER_AXIS:
             pedal = -wide;
             break;
-        case CMD_THROTTLE_AXIS:
+        case QFM_CMD_THROTTLE_AXIS:
             engine.core.throttle =
                 clamp(axis_fraction(value) * 100.0, throttle_floor(), kThrottleMaxPercent);
             break;
-        case CMD_BRAKES_AXIS:
+        case QFM_CMD_BRAKES_AXIS:
             left.brake = right.brake = clamp(axis_fraction(value), 0.0, 1.0);
             break;
-        case CMD_LEFT_BRAKE_AXIS:
+        case QFM_CMD_LEFT_BRAKE_AXIS:
             left.brake = clamp(axis_fraction(value), 0.0, 1.0);
             break;
-        case CMD_RIGHT_BRAKE_AXIS:
+        case QFM_CMD_RIGHT_BRAKE_AXIS:
             right.brake = clamp(axis_fraction(value), 0.0, 1.0);
             break;
-        case CMD_HOOK:
-        case CMD_HOOK_ALT:
+        case QFM_CMD_HOOK:
+        case QFM_CMD_HOOK_ALT:
             G_Hook.hook_up_selected = value <= 0.0f;
             break;
-        case CMD_SPEED_BRAKE:
+        case QFM_CMD_SPEED_BRAKE:
             fcs.speed_brake_switch = wide;
             break;
-        case CMD_FLAP_LEVER:
-        case CMD_FLAP_LEVER_ALT:
+        case QFM_CMD_FLAP_LEVER:
+        case QFM_CMD_FLAP_LEVER_ALT:
             fcs.flap_lever = value;
             break;
-        case CMD_STEER_MODE:
+        case QFM_CMD_STEER_MODE:
             select_steer_mode(wide);
             break;
-        case CMD_BAR:
-        case CMD_BAR_ALT:
+        case QFM_CMD_BAR:
+        case QFM_CMD_BAR_ALT:
             gear.bar_switch = value == 1.0f;
             break;
-        case CMD_GEAR_HANDLE:
-        case CMD_GEAR_HANDLE_ALT:
+        case QFM_CMD_GEAR_HANDLE:
+        case QFM_CMD_GEAR_HANDLE_ALT:
             gear.gear_up_selected = value <= 0.0f;
             break;
-        case CMD_GEAR_PANEL:
-        case CMD_GEAR_PANEL_ALT:
+        case QFM_CMD_GEAR_PANEL:
+        case QFM_CMD_GEAR_PANEL_ALT:
             gear.panel_switch = value;
             break;
-        case CMD_GEAR_EMERGENCY:
-        case CMD_GEAR_EMERGENCY_ALT:
+        case QFM_CMD_GEAR_EMERGENCY:
+        case QFM_CMD_GEAR_EMERGENCY_ALT:
             gear.emergency_handle = wide;
             break;
-        case CMD_START_SWITCH:
-        case CMD_START_SWITCH_ALT:
+        case QFM_CMD_START_SWITCH:
+        case QFM_CMD_START_SWITCH_ALT:
             set_start_switch(wide);
             break;
-        case CMD_BATTERY1:
-        case CMD_BATTERY1_ALT:
+        case QFM_CMD_BATTERY1:
+        case QFM_CMD_BATTERY1_ALT:
             elec.battery1_on = value == 1.0f;
             break;
-        case CMD_BATTERY2:
-        case CMD_BATTERY2_ALT:
+        case QFM_CMD_BATTERY2:
+        case QFM_CMD_BATTERY2_ALT:
             elec.battery2_on = value == 1.0f;
             break;
-        case CMD_GENERATOR:
-        case CMD_GENERATOR_ALT:
+        case QFM_CMD_GENERATOR:
+        case QFM_CMD_GENERATOR_ALT:
             // The switch's on position sends 0.5; any value but 0.5 and 0
             // leaves it where it is.
             if (value == 0.5f) {
@@ -263,86 +195,86 @@ void command_input(int command, float raw_value) {
                 elec.generator_switch = false;
             }
             break;
-        case CMD_GTS_START:
+        case QFM_CMD_GTS_START:
             press_gts_start();
             break;
-        case CMD_THROTTLE_CUTOFF:
+        case QFM_CMD_THROTTLE_CUTOFF:
             toggle_cutoff();
             break;
-        case CMD_HYDRAULIC_RESET:
+        case QFM_CMD_HYDRAULIC_RESET:
             hydraulic_reset();
             break;
-        case CMD_FLAP_MODE:
+        case QFM_CMD_FLAP_MODE:
             fcs.flap_mode = value;
             break;
-        case CMD_ANTI_COLLISION:
+        case QFM_CMD_ANTI_COLLISION:
             lights.anti_collision_switch = value;
             break;
-        case CMD_LIGHT_B:
+        case QFM_CMD_LIGHT_B:
             lights.level_b = light_level(value);
             break;
-        case CMD_LIGHT_A:
+        case QFM_CMD_LIGHT_A:
             lights.level_a = light_level(value);
             break;
-        case CMD_LIGHT_STEADY:
+        case QFM_CMD_LIGHT_STEADY:
             lights.level_steady = light_level(value);
             break;
-        case CMD_LANDING_LIGHT:
+        case QFM_CMD_LANDING_LIGHT:
             lights.landing_light_switch = value;
             break;
-        case CMD_FLASH_MODE:
+        case QFM_CMD_FLASH_MODE:
             lights.flash_mode_switch = value;
             break;
-        case CMD_COCKPIT_LIGHT1:
-        case CMD_COCKPIT_LIGHT1_ALT:
+        case QFM_CMD_COCKPIT_LIGHT1:
+        case QFM_CMD_COCKPIT_LIGHT1_ALT:
             lights.cockpit_level_input[0] = value;
             break;
-        case CMD_COCKPIT_LIGHT2:
-        case CMD_COCKPIT_LIGHT2_ALT:
+        case QFM_CMD_COCKPIT_LIGHT2:
+        case QFM_CMD_COCKPIT_LIGHT2_ALT:
             lights.cockpit_level_input[1] = value;
             break;
-        case CMD_COCKPIT_LIGHT3:
-        case CMD_COCKPIT_LIGHT3_ALT:
+        case QFM_CMD_COCKPIT_LIGHT3:
+        case QFM_CMD_COCKPIT_LIGHT3_ALT:
             lights.cockpit_level_input[2] = value;
             break;
-        case CMD_EXTERIOR_MASTER:
+        case QFM_CMD_EXTERIOR_MASTER:
             lights.master_switch = value;
             break;
-        case CMD_PARKING_BRAKE:
+        case QFM_CMD_PARKING_BRAKE:
             gear.parking_brake = value > 0.0f;
             // Only the switch's off position releases the wheel brakes too.
             if (value == 0.0f) left.brake = right.brake = 0.0;
             break;
-        case CMD_RUDDER_TRIM:
+        case QFM_CMD_RUDDER_TRIM:
             fcs.rudder_trim = wide;
             break;
-        case CMD_CANOPY:
+        case QFM_CMD_CANOPY:
             G_Canopy.canopy_open_selected = value > 0.0f;
             break;
-        case CMD_PEDAL_RIGHT:
+        case QFM_CMD_PEDAL_RIGHT:
             pedal = clamp(pedal + kPedalKeyStep, -kPedalLimit, kPedalLimit);
             break;
-        case CMD_PEDAL_LEFT:
+        case QFM_CMD_PEDAL_LEFT:
             pedal = clamp(pedal - kPedalKeyStep, -kPedalLimit, kPedalLimit);
             break;
-        case CMD_PEDAL_CENTRE:
+        case QFM_CMD_PEDAL_CENTRE:
             pedal = 0.0;
             break;
-        case CMD_THROTTLE_UP:
+        case QFM_CMD_THROTTLE_UP:
             engine.core.throttle = clamp(engine.core.throttle + kThrottleKeyStep, throttle_floor(),
                                          kThrottleMaxPercent);
             break;
-        case CMD_THROTTLE_DOWN:
+        case QFM_CMD_THROTTLE_DOWN:
             engine.core.throttle = clamp(engine.core.throttle - kThrottleKeyStep, throttle_floor(),
                                          kThrottleMaxPercent);
             break;
-        case CMD_AUX_SWITCH:
+        case QFM_CMD_AUX_SWITCH:
             G_CommandInput.aux_action_switch = value > 0.0f;
             break;
-        case CMD_AUX_ACTION:
+        case QFM_CMD_AUX_ACTION:
             if (G_CommandInput.aux_action_switch) dispatch_aux_action();
             break;
-        case CMD_AUX_ACTION_TRIPLE:
+        case QFM_CMD_AUX_ACTION_TRIPLE:
             // The switch is tested before every dispatch: the host's action
             // may itself turn it off.
             for (int i = 0; i < kAuxTripleRepeats && G_CommandInput.aux_action_switch; ++i) {

@@ -114,10 +114,10 @@ void control_step(double dt) {
     const Body_Motion& m = fcs.motion;
     Surface_State& s = fcs.surfaces;
 
-    // 1. Gear state.
+    // Gear state.
     const bool gear_up = gear_fully_up(*fcs.gear);
 
-    // 2. Angle-of-attack lag, explicit Euler. The step factor is held at 1
+    // Angle-of-attack lag, explicit Euler. The step factor is held at 1
     // (arrive at the input) so that a long frame cannot overshoot: above
     // dt = 0.2 s the plain Euler step would diverge.
     const double alpha_input = clamp(m.alpha_deg, kAlphaLagMinDeg, kAlphaLagMaxDeg);
@@ -127,10 +127,10 @@ void control_step(double dt) {
         fcs.alpha_filtered += (alpha_input - fcs.alpha_filtered) * kAlphaLagPerSecond * dt;
     }
 
-    // 3. Pitch.
+    // Pitch.
     s.elevator_command = (fcs.pitch_trim - fcs.pitch_stick) * kElevatorPerUnit;
 
-    // 4. Roll: less authority with the gear up.
+    // Roll: less authority with the gear up.
     if (gear_up) {
         s.aileron_command =
             clamp(fcs.roll_stick * kAileronStickGearUp - fcs.roll_trim * kAileronTrimGearUp,
@@ -141,7 +141,7 @@ void control_step(double dt) {
             fcs.roll_stick * kAileronStickGearDown - fcs.roll_trim * kAileronTrimGearDown;
     }
 
-    // 5. Yaw: pedal, interconnect with the aileron command just computed,
+    // Yaw: pedal, interconnect with the aileron command just computed,
     // and the yaw damper on the stability-axis yaw rate (deg/s).
     const double d = pedal_rudder_deg(fcs, G_Params.pedal_position);
     const double gain = clamp(kInterconnectPerDeg * fcs.alpha_filtered, 0.0, kInterconnectMax);
@@ -151,7 +151,7 @@ void control_step(double dt) {
     s.rudder_command =
         gain * s.aileron_command + stability_yaw_rate + (fcs.rudder_trim * kRudderTrimPerUnit - d);
 
-    // 6. Speed brake: extend, retract, or the hold marker for stop. Any
+    // Speed brake: extend, retract, or the hold marker for stop. Any
     // value but the three positions means extend.
     s.speed_brake_command = kSpeedBrakeExtendDeg;
     if (fcs.speed_brake_switch == -1.0) {
@@ -160,14 +160,14 @@ void control_step(double dt) {
         s.speed_brake_command = kSpeedBrakeHold;
     }
 
-    // 7. Flaps: the lever in normal mode, full flap in emergency mode.
+    // Flaps: the lever in normal mode, full flap in emergency mode.
     if (fcs.flap_mode == 1.0f) {
         s.flap_command = static_cast<double>(fcs.flap_lever) * kFlapFullDeg;
     } else if (fcs.flap_mode == 0.0f) {
         s.flap_command = kFlapFullDeg;
     }
 
-    // 8. Slats: fully out with any flap lever.
+    // Slats: fully out with any flap lever.
     s.slat_command = fcs.flap_lever > 0.0f ? kSlatFullDeg : 0.0;
 }
 

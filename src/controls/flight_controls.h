@@ -46,16 +46,16 @@ struct Flight_Controls {
     double rudder_limit_min = -30.0;
     double rudder_limit_max = 30.0;
 
-    float flap_lever = 0.0f;  // 0..1
-    float flap_mode = 1.0f;   // 1 normal, 0 emergency
+    float flap_lever = 0.0f;           // 0..1
+    float flap_mode = 1.0f;            // 1 normal, 0 emergency
     double speed_brake_switch = -1.0;  // 1 extend, 0 stop, -1 retract
 
-    Rate_Limiter slat_actuator{12.0, 0.0, 0.0, 0.0, 25.0, true, true};
-    Rate_Limiter aileron_actuator{60.0, 0.0, 0.0, -15.5, 15.5, true, true};
-    Rate_Limiter elevator_actuator{60.0, 0.0, 0.0, -6.6, 15.0, true, true};
-    Rate_Limiter rudder_actuator{120.0, 0.0, 0.0, -30.0, 30.0, true, true};
-    Rate_Limiter speed_brake_actuator{25.0, 0.0, 0.0, 0.0, 60.0, true, true};
-    Rate_Limiter flap_actuator{9.0, 0.0, 0.0, 0.0, 50.0, true, true};
+    Rate_Limiter slat_actuator = limited_element(12.0, 0.0, 25.0);
+    Rate_Limiter aileron_actuator = limited_element(60.0, -15.5, 15.5);
+    Rate_Limiter elevator_actuator = limited_element(60.0, -6.6, 15.0);
+    Rate_Limiter rudder_actuator = limited_element(120.0, -30.0, 30.0);
+    Rate_Limiter speed_brake_actuator = limited_element(25.0, 0.0, 60.0);
+    Rate_Limiter flap_actuator = limited_element(9.0, 0.0, 50.0);
 };
 
 extern Flight_Controls G_FlightControls;

@@ -9,7 +9,6 @@ Hydraulics G_Hydraulics;
 
 namespace {
 
-constexpr double kMaxPsi = 3000.0;
 constexpr double kPumpSaturationFraction = 0.55;  // engine speed at full pump pressure
 constexpr double kRisePsiPerSecond = 3000.0;
 constexpr double kBleedPsiPerSecond = 200.0;
@@ -24,9 +23,9 @@ constexpr double kRatDeployedAbove = 0.8;     // deployment beyond which it deli
 constexpr double kRatFullPressureCas = 61.0;  // m/s
 constexpr double kRatPhaseCasPerTurn = 7.0;   // m of airflow per turn of the phase
 
-double limit_psi(double psi) { return clamp(psi, 0.0, kMaxPsi); }
+double limit_psi(double psi) { return clamp(psi, 0.0, kFullPressurePsi); }
 
-// One rise step toward cap; the result is not held to 3000 here.
+// One rise step toward cap; the result is not held to full pressure here.
 double rise_toward(double psi, double rise, double cap) {
     const double t = psi + rise;
     if (t > cap) return cap;
@@ -46,26 +45,26 @@ void hydraulic_step(double dt, double engine_speed_fraction, double left_brake,
     const double rise = kRisePsiPerSecond * dt;
     const double bleed = kBleedPsiPerSecond * dt;
 
-    // 1. Engine-driven pump, saturated at 55 per cent engine speed.
+    // Engine-driven pump, saturated at 55 per cent engine speed.
     h.engine_speed_fraction = engine_speed_fraction;
-    h.pump_pressure = limit_psi(engine_speed_fraction / kPumpSaturationFraction * kMaxPsi);
+    h.pump_pressure = limit_psi(engine_speed_fraction / kPumpSaturationFraction * kFullPressurePsi);
     const double pump = h.pump_pressure;
 
-    // 2. Main system.
+    // Main system.
     if (h.main_pressure > pump) {
         h.main_pressure = limit_psi(h.main_pressure - bleed);
     } else {
         h.main_pressure = rise_toward(h.main_pressure, rise, pump);
     }
 
-    // 3. Brake system: above the pump it loses pressure only by braking.
+    // Brake system: above the pump it loses pressure only by braking.
     if (h.brake_pressure > pump) {
         h.brake_pressure = limit_psi(h.brake_pressure - (left_brake + right_brake) * 0.5 * bleed);
     } else {
         h.brake_pressure = rise_toward(h.brake_pressure, rise, pump);
     }
 
-    // 4. Backup system, fed by the pump (unless isolated) and the turbine of
+    // Backup system, fed by the pump (unless isolated) and the turbine of
     // the previous frame.
     const double ram = h.ram_air_pressure;
     const double cap = ram + pump;
@@ -75,14 +74,14 @@ void hydraulic_step(double dt, double engine_speed_fraction, double left_brake,
         h.backup_pressure = rise_toward(h.backup_pressure, rise, cap);
     }
 
-    // 5. Standby system, against the backup pressure just computed.
+    // Standby system, against the backup pressure just computed.
     if (h.standby_pressure > pump && h.backup_pressure > ram) {
         h.standby_pressure = limit_psi(h.standby_pressure - bleed);
     } else {
         h.standby_pressure = rise_toward(h.standby_pressure, rise, cap);
     }
 
-    // 6. Ram-air turbine: deploys on low pump pressure while the backup
+    // Ram-air turbine: deploys on low pump pressure while the backup
     // system still holds pressure, and stays out while latched.
     const bool backup_held = h.backup_pressure > kRatDeployBackupPsi;
     if (backup_held && pump < kRatDeployPumpPsi) {
@@ -98,14 +97,14 @@ void hydraulic_step(double dt, double engine_speed_fraction, double left_brake,
         if (h.rat_deploy > 0.0) h.rat_deploy = limit_unit(h.rat_deploy - dt);
     }
 
-    // 7. Isolation latch; only the reset clears it.
+    // Isolation latch; only the reset clears it.
     if (engine_speed_fraction < kIsolationFraction) h.backup_isolated = true;
 }
 
 void ram_air_step(double dt, double cas) {
     Hydraulics& h = G_Hydraulics;
     if (h.rat_deploy > kRatDeployedAbove) {
-        h.ram_air_pressure = limit_psi(cas / kRatFullPressureCas * kMaxPsi);
+        h.ram_air_pressure = limit_psi(cas / kRatFullPressureCas * kFullPressurePsi);
         h.rat_phase += cas * dt / kRatPhaseCasPerTurn;
         if (h.rat_phase >= 1.0) h.rat_phase -= 1.0;
         h.rat_phase = limit_unit(h.rat_phase);

@@ -14,6 +14,12 @@ struct Rate_Limiter {
     bool enabled = false;   // false freezes the element completely
 };
 
+// An enabled element held between end stops, at rest at 0: what every moving
+// part of the aircraft starts as. rate in units per second.
+constexpr Rate_Limiter limited_element(double rate, double min, double max) {
+    return Rate_Limiter{rate, 0.0, 0.0, min, max, true, true};
+}
+
 // Advances by dt seconds. Half speed is obtained by passing dt / 2.
 void rate_limiter_step(Rate_Limiter& element, double dt);
 

@@ -6,6 +6,7 @@
 #include "aero/grid_table.h"
 #include "host/finite_bits.h"
 #include "host/shared_state.h"
+#include "quillon_fm_ids.h"
 
 Landing_Gear G_Gear;
 
@@ -23,11 +24,22 @@ constexpr double kSteerDeadband = 0.01;  // travel; no motion this close to the 
 
 constexpr double kParkingBrake = 1.0;  // brake demand held while parked on the ground
 
-// Host gear posts: 0 nose, 1 right main, 2 left main.
-constexpr int kHostPostLeg[3] = {LEG_NOSE, LEG_RIGHT, LEG_LEFT};
+// Our leg for one of the host's gear posts; -1 for a number that is no post.
+int leg_of_post(int post) {
+    switch (post) {
+        case QFM_POST_NOSE:
+            return LEG_NOSE;
+        case QFM_POST_RIGHT:
+            return LEG_RIGHT;
+        case QFM_POST_LEFT:
+            return LEG_LEFT;
+        default:
+            return -1;
+    }
+}
 // Eight doubles per post: seven kept as they come, then the compression.
-constexpr int kFeedbackDoubles = 7;
-constexpr int kCompressionSlot = 7;
+constexpr int kFeedbackDoubles = QFM_SUSPENSION_COMPRESSION;
+constexpr int kCompressionSlot = QFM_SUSPENSION_COMPRESSION;
 
 void drive_legs(Landing_Gear& gear, double command, double dt) {
     for (int i = 0; i < 3; ++i) {
@@ -57,7 +69,7 @@ void gear_step(double dt, bool hydraulics_ok) {
     Landing_Gear& gear = G_Gear;
     const bool wow = weight_on_wheels();
 
-    // 1. Leg drive: normal on hydraulic power in the air, emergency at half
+    // Leg drive: normal on hydraulic power in the air, emergency at half
     // speed whatever the conditions, otherwise frozen (the wheel records
     // then keep what they had).
     if (!wow && gear.emergency_handle == 0.0 && hydraulics_ok) {
@@ -66,24 +78,24 @@ void gear_step(double dt, bool hydraulics_ok) {
         drive_legs(gear, 1.0, dt / 2.0);
     }
 
-    // 2. Publish for the gear-leg drag.
+    // Publish for the gear-leg drag.
     for (int i = 0; i < 3; ++i) G_Params.gear_leg_position[i] = gear.wheels[i].gear_position;
 
-    // 3. Steering demand; the pedal's sign is reversed for the nose wheel.
+    // Steering demand; the pedal's sign is reversed for the nose wheel.
     // With the bar down only the mid mode steers.
     gear.steer_command = (wow && (!(gear.bar.position > 0.0) || gear.steer_mode_mid))
                              ? -G_Params.pedal_position
                              : 0.0;
 
     if (!wow) {
-        // 4. Airborne: the bar goes up; steering holds where it was.
+        // Airborne: the bar goes up; steering holds where it was.
         gear.bar.command = 0.0;
         rate_limiter_step(gear.bar, dt);
         gear.bar_position = gear.bar.position;
         return;
     }
 
-    // 5. On the ground.
+    // On the ground.
     double authority = kSteerAuthorityDefault;
     if (gear.steer_mode_full) {
         authority = kSteerAuthorityFull;
@@ -137,8 +149,9 @@ void select_steer_mode(double v) {
 }
 
 void suspension_feedback(int index, const double* record) {
-    if (index < 0 || index > 2) return;
-    Wheel_Contact& wheel = G_Gear.wheels[kHostPostLeg[index]];
+    const int leg = leg_of_post(index);
+    if (leg < 0) return;
+    Wheel_Contact& wheel = G_Gear.wheels[leg];
     // A value that is not finite is not taken: the slot keeps its last one,
     // so weight on wheels never compares a NaN.
     // (A select rather than a branch, so the copy stays a straight line.)

@@ -23,14 +23,14 @@ struct Landing_Gear {
     double steer_command = 0.0;
     double steer_target = 0.0;
     double steer_position = 0.0;
-    float panel_switch = 0.0f;       // echoed to the cockpit only
-    double emergency_handle = 0.0;   // exactly 1 = pulled
+    float panel_switch = 0.0f;      // echoed to the cockpit only
+    double emergency_handle = 0.0;  // exactly 1 = pulled
     Rate_Limiter legs[3] = {
-        {0.25, 0.0, 0.0, 0.0, 1.0, true, true},
-        {0.25, 0.0, 0.0, 0.0, 1.0, true, true},
-        {0.25, 0.0, 0.0, 0.0, 1.0, true, true},
+        limited_element(0.25, 0.0, 1.0),
+        limited_element(0.25, 0.0, 1.0),
+        limited_element(0.25, 0.0, 1.0),
     };
-    Rate_Limiter bar{1.0, 0.0, 0.0, 0.0, 1.0, true, true};
+    Rate_Limiter bar = limited_element(1.0, 0.0, 1.0);
     double bar_position = 0.0;
     Wheel_Contact wheels[3];  // nose, left main, right main
     bool parking_brake = false;

@@ -17,7 +17,6 @@ constexpr double kCabinScheduleHighFt = 40000.0;
 constexpr double kCabinLowM = 1524.0;   // 5000 ft
 constexpr double kCabinHighM = 6096.0;  // 20000 ft below the aircraft above 40000 ft
 constexpr double kSeaLevelPressure = 101325.0;  // Pa
-constexpr double kGravity = 9.80665;             // m/s^2
 constexpr double kAirMolarMass = 0.02896968;     // kg/mol
 // -R * T0 with R = 8.314462618 J/(mol K) and T0 = 288.15 K, as the cabin
 // barometric formula writes it.
@@ -67,8 +66,8 @@ void cabin_step(double canopy_position) {
         } else if (h_ft > kCabinScheduleHighFt) {
             c.cabin_altitude = h - kCabinHighM;
         }
-        cabin_pressure =
-            kSeaLevelPressure * std::exp(c.cabin_altitude * kGravity * kAirMolarMass / kMinusRT0);
+        cabin_pressure = kSeaLevelPressure *
+                         std::exp(c.cabin_altitude * kStandardGravity * kAirMolarMass / kMinusRT0);
     } else {
         c.cabin_altitude = h;
         cabin_pressure = s.static_pressure;

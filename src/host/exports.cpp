@@ -22,8 +22,6 @@ static_assert(offsetof(Qfm_Simulation_Event, event_params) == 516,
 
 namespace {
 
-constexpr unsigned kHostEventType = 4;
-
 void put(double* out, double value) {
     if (out) *out = value;
 }
@@ -318,7 +316,7 @@ void ed_fm_set_immortal(bool value) { G_Host.immortal = value; }
 
 bool ed_fm_push_simulation_event(const Qfm_Simulation_Event* in) {
     // An event whose parameter is not finite is refused and changes nothing.
-    if (!in || in->event_type != kHostEventType || !finite_bits(in->event_params[0])) {
+    if (!in || in->event_type != QFM_EVENT_TYPE || !finite_bits(in->event_params[0])) {
         return false;
     }
     G_Params.host_event_state = static_cast<double>(in->event_params[0]);
@@ -330,21 +328,21 @@ bool ed_fm_pop_simulation_event(Qfm_Simulation_Event* out) {
     float p0;
     float p1;
     float p2;
-    if (G_Host.event_request == 1.0) {
-        p0 = 2.0f;
-        p1 = 2.0f;
-        p2 = 62.0f;
-    } else if (G_Host.event_request == 2.0) {
+    if (G_Host.event_request == QFM_EVENT_REQUEST_RPM_REACHED) {
+        p0 = QFM_EVENT_RPM_REACHED_P0;
+        p1 = QFM_EVENT_RPM_REACHED_P1;
+        p2 = QFM_EVENT_RPM_REACHED_P2;
+    } else if (G_Host.event_request == QFM_EVENT_REQUEST_CLEAR) {
         p0 = p1 = p2 = 0.0f;
     } else {
         return false;
     }
-    G_Params.host_event_state = 0.0;
-    out->event_type = kHostEventType;
+    G_Params.host_event_state = QFM_EVENT_STATE_NONE;
+    out->event_type = QFM_EVENT_TYPE;
     out->event_params[0] = p0;
     out->event_params[1] = p1;
     out->event_params[2] = p2;
-    G_Host.event_request = 0.0;
+    G_Host.event_request = QFM_EVENT_REQUEST_NONE;
     return true;
 }
 

@@ -20,16 +20,17 @@
 #include "propulsion/electrical.h"
 #include "propulsion/engine.h"
 #include "propulsion/fuel.h"
+#include "quillon_fm_ids.h"
 
 namespace {
-constexpr double kAoaGateSpeed = 5.0;               // m/s
+constexpr double kAoaGateSpeed = 5.0;  // m/s
 constexpr double kGearHydraulicsPsi = 1500.0;
 constexpr double kPrimaryMainPsi = 600.0;
 constexpr double kPrimaryBackupPsi = 1600.0;
 constexpr double kMainPsi = 1500.0;
 constexpr double kBrakePsi = 1500.0;
 constexpr double kRpmLampPercent = 60.0;
-constexpr double kHostEventMoment = -120000.0;      // N*m about body z
+constexpr double kHostEventMoment = -120000.0;  // N*m about body z
 constexpr double kHostEventRpmFraction = 0.98;
 
 // A negative or non-finite frame time would run every integrator backwards
@@ -134,14 +135,15 @@ void frame_step(double raw_dt) {
         params.engine_rpm_percent >= kRpmLampPercent && !G_CommandInput.aux_action_switch;
 
     // 22. Host event moment.
-    if (params.host_event_state == 2.0) airframe.moment.z += kHostEventMoment;
+    if (params.host_event_state == QFM_EVENT_STATE_MOMENT) airframe.moment.z += kHostEventMoment;
 
     // 23. Host event request, rewritten every frame.
-    if (engine.core.rpm / 100.0 > kHostEventRpmFraction && params.host_event_state == 1.0) {
-        G_Host.event_request = 1.0;
-    } else if (params.host_event_state == 3.0) {
-        G_Host.event_request = 2.0;
+    if (engine.core.rpm / 100.0 > kHostEventRpmFraction &&
+        params.host_event_state == QFM_EVENT_STATE_AWAIT_RPM) {
+        G_Host.event_request = QFM_EVENT_REQUEST_RPM_REACHED;
+    } else if (params.host_event_state == QFM_EVENT_STATE_CLEAR) {
+        G_Host.event_request = QFM_EVENT_REQUEST_CLEAR;
     } else {
-        G_Host.event_request = 0.0;
+        G_Host.event_request = QFM_EVENT_REQUEST_NONE;
     }
 }

@@ -2,9 +2,10 @@
 #pragma once
 
 #include "host/cockpit_bridge.h"
+#include "host/shared_state.h"
 
 struct Ccip_Cue {
-    double gravity = 9.80665;  // m/s^2
+    double gravity = kStandardGravity;  // m/s^2
     Cockpit_Api api;
     Cockpit_Handle ccip_handle = nullptr;
 };

@@ -13,14 +13,13 @@
 #include "propulsion/electrical.h"
 #include "propulsion/engine.h"
 #include "propulsion/fuel.h"
+#include "quillon_fm_ids.h"
 
 Host_Interface G_Host;
 
 namespace {
 
-constexpr double kApproachIdleThrottle = 37.7;  // per cent
-constexpr double kInAirThrottle = 90.0;         // per cent
-constexpr double kFullPressure = 3000.0;        // psi
+constexpr double kInAirThrottle = 90.0;  // per cent
 
 // Runs library_load when the module is loaded and library_unload when it is
 // unloaded. Every record it touches is constant-initialised data, so the
@@ -41,7 +40,8 @@ void library_load() {
     if (g_loaded) return;
     g_loaded = true;
 
-    // 1. Shared flight state: air-data results start at zero.
+    // In the order of the objects' dependencies. Shared flight state first:
+    // air-data results start at zero.
     G_FlightState.true_airspeed = 0.0;
     G_FlightState.dynamic_pressure = 0.0;
     G_FlightState.mach = 0.0;
@@ -51,66 +51,66 @@ void library_load() {
     G_FlightState.icing = false;
     G_FlightState.height_above_surface = 0.0;
 
-    // 2. Aerodynamic data set.
+    // Aerodynamic data set.
     aero_data_construct();
 
-    // 3. Fuel system.
+    // Fuel system.
     fuel_construct();
 
-    // 4. Damage table.
+    // Damage table.
     for (double& element : G_Host.damage) element = 0.0;
 
-    // 5. Electrical system.
+    // Electrical system.
     cockpit_bind(G_Electrical.api);
-    G_Electrical.ess_handle = cockpit_handle(G_Electrical.api, "ESS_SERV_BUS");
-    G_Electrical.gen_handle = cockpit_handle(G_Electrical.api, "GEN_BUS");
+    G_Electrical.ess_handle = cockpit_handle(G_Electrical.api, QFM_COCKPIT_PARAM_ESS_BUS);
+    G_Electrical.gen_handle = cockpit_handle(G_Electrical.api, QFM_COCKPIT_PARAM_GEN_BUS);
 
-    // 6. Light sequencers.
+    // Light sequencers.
     lights_construct();
 
-    // 7. Engine: three bindings, then its five handles.
+    // Engine: three bindings, then its five handles.
     Engine& engine = G_Engine;
     engine.electrical = &G_Electrical;
     engine.core.state = &G_FlightState;
     cockpit_bind(engine.gts_api);
     cockpit_bind(engine.n1_api);
     cockpit_bind(engine.core.egt_api);
-    engine.gts_rpm_handle = cockpit_handle(engine.gts_api, "GTS_RPM");
-    engine.core.egt_handle = cockpit_handle(engine.core.egt_api, "EGT");
-    engine.core.tat_handle = cockpit_handle(engine.core.egt_api, "TOTAL_AIR_TEMP");
-    engine.core.test_handle = cockpit_handle(engine.core.egt_api, "engineTest");
-    engine.n1_handle = cockpit_handle(engine.n1_api, "N1_RPM");
+    engine.gts_rpm_handle = cockpit_handle(engine.gts_api, QFM_COCKPIT_PARAM_GTS_RPM);
+    engine.core.egt_handle = cockpit_handle(engine.core.egt_api, QFM_COCKPIT_PARAM_EGT);
+    engine.core.tat_handle = cockpit_handle(engine.core.egt_api, QFM_COCKPIT_PARAM_TAT);
+    engine.core.test_handle = cockpit_handle(engine.core.egt_api, QFM_COCKPIT_PARAM_ENGINE_TEST);
+    engine.n1_handle = cockpit_handle(engine.n1_api, QFM_COCKPIT_PARAM_N1_RPM);
 
-    // 8. Gear retraction system: initialised data. 9: nothing.
-    // 10. Flight control system.
+    // Flight control system (the gear and the hydraulics are initialised
+    // data).
     G_FlightControls.gear = &G_Gear;
-    // 11: nothing. 12. Hydraulics: initialised data.
 
-    // 13. Cabin pressure and pitot icing.
+    // Cabin pressure and pitot icing.
     G_Cabin.state = &G_FlightState;
     cockpit_bind(G_Cabin.api);
-    G_Cabin.pitot_iced_handle = cockpit_handle(G_Cabin.api, "PITOT_ICED");
+    G_Cabin.pitot_iced_handle = cockpit_handle(G_Cabin.api, QFM_COCKPIT_PARAM_PITOT_ICED);
 
-    // 14. The standalone bridge instance.
+    // The standalone bridge instance.
     cockpit_bind(G_CockpitApi);
 
-    // 15, 16. Display cues.
+    // Display cues.
     cockpit_bind(G_CcipCue.api);
-    G_CcipCue.ccip_handle = cockpit_handle(G_CcipCue.api, "CCIP_V");
+    G_CcipCue.ccip_handle = cockpit_handle(G_CcipCue.api, QFM_COCKPIT_PARAM_CCIP);
     cockpit_bind(G_VelocityVectorCue.api);
-    G_VelocityVectorCue.vertical_handle = cockpit_handle(G_VelocityVectorCue.api, "VelVecVert");
+    G_VelocityVectorCue.vertical_handle =
+        cockpit_handle(G_VelocityVectorCue.api, QFM_COCKPIT_PARAM_VV_VERT);
     G_VelocityVectorCue.horizontal_handle =
-        cockpit_handle(G_VelocityVectorCue.api, "VelVecHorz");
+        cockpit_handle(G_VelocityVectorCue.api, QFM_COCKPIT_PARAM_VV_HORZ);
 
-    // 17. Command input: its own binding for the action dispatch.
+    // Command input: its own binding for the action dispatch.
     cockpit_bind(G_CommandInput.api);
     G_CommandInput.aux_action_switch = false;
     G_CommandInput.engine_rpm_lamp = false;
 
-    // 18. A test handle, not kept. 19, 20. The wind parameters.
-    (void)cockpit_handle(G_CockpitApi, "TEST_PARAM");
-    G_Host.wind_x_handle = cockpit_handle(G_CockpitApi, "WIND_X");
-    G_Host.wind_y_handle = cockpit_handle(G_CockpitApi, "WIND_Y");
+    // A test handle, not kept; then the wind parameters.
+    (void)cockpit_handle(G_CockpitApi, QFM_COCKPIT_PARAM_TEST);
+    G_Host.wind_x_handle = cockpit_handle(G_CockpitApi, QFM_COCKPIT_PARAM_WIND_X);
+    G_Host.wind_y_handle = cockpit_handle(G_CockpitApi, QFM_COCKPIT_PARAM_WIND_Y);
 }
 
 void library_unload() {
@@ -176,12 +176,12 @@ void start_aircraft(Start_Mode mode) {
     if (air) {
         engine.core.throttle = kInAirThrottle;
     } else if (!cold) {
-        engine.core.throttle = engine.approach_idle ? kApproachIdleThrottle : 0.0;
+        engine.core.throttle = engine.approach_idle ? kApproachIdlePercent : 0.0;
     }
 
     // Hydraulics.
     Hydraulics& hyd = G_Hydraulics;
-    hyd.main_pressure = hyd.backup_pressure = cold ? 0.0 : kFullPressure;
+    hyd.main_pressure = hyd.backup_pressure = cold ? 0.0 : kFullPressurePsi;
     hyd.rat_deploy = 0.0;
     hyd.ram_air_pressure = 0.0;
     hyd.backup_isolated = hyd.rat_deploying = hyd.rat_latched = false;

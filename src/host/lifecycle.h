@@ -3,13 +3,14 @@
 #pragma once
 
 #include "host/cockpit_bridge.h"
+#include "quillon_fm_ids.h"
 
-constexpr int kDamageElements = 336;
+constexpr int kDamageElements = QFM_DAMAGE_ELEMENTS;
 
 struct Host_Interface {
     double damage[kDamageElements] = {};
     bool immortal = false;
-    // Outgoing event request, set by every frame: 0 none, 1 or 2.
+    // Outgoing event request, set by every frame: a Qfm_Event_Request.
     double event_request = 0.0;
     // Handles of the standalone cockpit instance.
     Cockpit_Handle wind_x_handle = nullptr;

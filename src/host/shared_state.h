@@ -67,3 +67,7 @@ constexpr double kDegPerRad = 57.29577951308232;
 constexpr double kKnotsPerMps = 1.943844;
 // Feet per metre.
 constexpr double kFtPerM = 3.28084;
+// Kilograms per pound.
+constexpr double kKgPerLb = 0.45359237;
+// Standard acceleration of gravity, m/s^2.
+constexpr double kStandardGravity = 9.80665;

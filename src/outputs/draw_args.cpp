@@ -13,6 +13,7 @@
 #include "outputs/outputs.h"
 #include "propulsion/electrical.h"
 #include "propulsion/engine.h"
+#include "quillon_fm_ids.h"
 
 namespace {
 
@@ -50,31 +51,31 @@ void write_external_draw_args(float* args, std::size_t size) {
     const Hydraulics& hyd = G_Hydraulics;
     const Lights& lights = G_Lights;
 
-    out.put(0, gear.wheels[LEG_NOSE].gear_position);
-    out.put(5, gear.wheels[LEG_LEFT].gear_position);
-    out.put(9, surfaces.flap_fraction_right);
-    out.put(10, surfaces.flap_fraction_left);
+    out.put(QFM_ARG_NOSE_GEAR, gear.wheels[LEG_NOSE].gear_position);
+    out.put(QFM_ARG_LEFT_GEAR, gear.wheels[LEG_LEFT].gear_position);
+    out.put(QFM_ARG_FLAP_RIGHT, surfaces.flap_fraction_right);
+    out.put(QFM_ARG_FLAP_LEFT, surfaces.flap_fraction_left);
     // The two ailerons move against each other.
-    out.put(11, -surfaces.aileron_fraction);
-    out.put(12, surfaces.aileron_fraction);
-    out.put(13, surfaces.slat_fraction);
-    out.put(14, surfaces.slat_fraction);
-    out.put(15, surfaces.elevator_fraction);
-    out.put(16, surfaces.elevator_fraction);
-    out.put(17, surfaces.rudder_fraction);
-    out.put(25, G_Hook.hook_position);
-    out.put(38, G_Canopy.canopy.position);
-    out.put(60, hyd.rat_deploy);
-    out.put(61, hyd.rat_phase);
-    out.put(85, gear.bar_position);
-    out.put(189, lights.landing_light);
-    out.put(190, lights.light_a);
-    out.put(191, lights.strobe_output);
-    out.put(192, lights.beacon_on);
-    out.put(193, lights.light_b);
-    out.put(194, lights.beacon_phase);
-    out.put(195, lights.light_steady);
-    out.put(500, surfaces.speed_brake_fraction);
+    out.put(QFM_ARG_AILERON_NEGATED, -surfaces.aileron_fraction);
+    out.put(QFM_ARG_AILERON, surfaces.aileron_fraction);
+    out.put(QFM_ARG_SLAT_A, surfaces.slat_fraction);
+    out.put(QFM_ARG_SLAT_B, surfaces.slat_fraction);
+    out.put(QFM_ARG_ELEVATOR_A, surfaces.elevator_fraction);
+    out.put(QFM_ARG_ELEVATOR_B, surfaces.elevator_fraction);
+    out.put(QFM_ARG_RUDDER, surfaces.rudder_fraction);
+    out.put(QFM_ARG_HOOK, G_Hook.hook_position);
+    out.put(QFM_ARG_CANOPY, G_Canopy.canopy.position);
+    out.put(QFM_ARG_RAT_DEPLOY, hyd.rat_deploy);
+    out.put(QFM_ARG_RAT_PHASE, hyd.rat_phase);
+    out.put(QFM_ARG_BAR, gear.bar_position);
+    out.put(QFM_ARG_LANDING_LIGHT, lights.landing_light);
+    out.put(QFM_ARG_LIGHT_A, lights.light_a);
+    out.put(QFM_ARG_STROBE, lights.strobe_output);
+    out.put(QFM_ARG_BEACON_ON, lights.beacon_on);
+    out.put(QFM_ARG_LIGHT_B, lights.light_b);
+    out.put(QFM_ARG_BEACON_PHASE, lights.beacon_phase);
+    out.put(QFM_ARG_LIGHT_STEADY, lights.light_steady);
+    out.put(QFM_ARG_SPEED_BRAKE, surfaces.speed_brake_fraction);
 }
 
 void write_cockpit_draw_args(float* args, std::size_t size) {
@@ -89,24 +90,25 @@ void write_cockpit_draw_args(float* args, std::size_t size) {
     const double cabin_altitude = G_Cabin.cabin_altitude;
 
     // Controls, gauges and light levels.
-    out.put(1, G_Canopy.canopy.position);
-    out.put(2, fcs.roll_stick);
-    out.put(3, -fcs.pitch_stick);  // the pitch axis as the host sent it
-    out.put(4, -G_Params.pedal_position);
-    out.put(5, engine.throttle_lever);
-    out.put(124, gear.wheels[LEG_LEFT].brake);
-    out.put(125, gear.wheels[LEG_RIGHT].brake);
-    out.put(304, (electrical.essential_bus_volts - kBusGaugeLowVolts) * kBusGaugePerVolt);
-    out.put(306, surfaces.elevator_fraction);
-    out.put(307, fcs.roll_trim);
-    out.put(308, fcs.rudder_trim);
-    out.put(309, hyd.backup_pressure / kPressureGaugeFullPsi);
-    out.put(310, hyd.main_pressure / kPressureGaugeFullPsi);
-    out.put(311, hyd.brake_pressure / kPressureGaugeFullPsi);
-    out.put(313, cabin_altitude / kCabinGaugeFullM);
-    out.put(408, lights.cockpit_level[2]);
-    out.put(409, lights.cockpit_level[1]);
-    out.put(410, lights.cockpit_level[0]);
+    out.put(QFM_COCKPIT_ARG_CANOPY, G_Canopy.canopy.position);
+    out.put(QFM_COCKPIT_ARG_STICK_ROLL, fcs.roll_stick);
+    out.put(QFM_COCKPIT_ARG_STICK_PITCH, -fcs.pitch_stick);  // the pitch axis as the host sent it
+    out.put(QFM_COCKPIT_ARG_PEDALS, -G_Params.pedal_position);
+    out.put(QFM_COCKPIT_ARG_THROTTLE, engine.throttle_lever);
+    out.put(QFM_COCKPIT_ARG_LEFT_BRAKE, gear.wheels[LEG_LEFT].brake);
+    out.put(QFM_COCKPIT_ARG_RIGHT_BRAKE, gear.wheels[LEG_RIGHT].brake);
+    out.put(QFM_COCKPIT_ARG_BUS_VOLTS,
+            (electrical.essential_bus_volts - kBusGaugeLowVolts) * kBusGaugePerVolt);
+    out.put(QFM_COCKPIT_ARG_ELEVATOR, surfaces.elevator_fraction);
+    out.put(QFM_COCKPIT_ARG_ROLL_TRIM, fcs.roll_trim);
+    out.put(QFM_COCKPIT_ARG_RUDDER_TRIM, fcs.rudder_trim);
+    out.put(QFM_COCKPIT_ARG_BACKUP_PRESSURE, hyd.backup_pressure / kPressureGaugeFullPsi);
+    out.put(QFM_COCKPIT_ARG_MAIN_PRESSURE, hyd.main_pressure / kPressureGaugeFullPsi);
+    out.put(QFM_COCKPIT_ARG_BRAKE_PRESSURE, hyd.brake_pressure / kPressureGaugeFullPsi);
+    out.put(QFM_COCKPIT_ARG_CABIN_ALTITUDE, cabin_altitude / kCabinGaugeFullM);
+    out.put(QFM_COCKPIT_ARG_LIGHT3, lights.cockpit_level[2]);
+    out.put(QFM_COCKPIT_ARG_LIGHT2, lights.cockpit_level[1]);
+    out.put(QFM_COCKPIT_ARG_LIGHT1, lights.cockpit_level[0]);
 
     // Lamps and indicators: all dark while the essential bus is unpowered.
     // Index 73 belongs to no lamp and is left to the host.
@@ -120,28 +122,30 @@ void write_cockpit_draw_args(float* args, std::size_t size) {
                                  in_transit(gear.legs[LEG_LEFT].position) ||
                                  in_transit(gear.legs[LEG_RIGHT].position);
 
-    lamp(71, flag(G_CommandInput.engine_rpm_lamp));
-    lamp(72, flag(G_Canopy.canopy.position > 0.0));
-    lamp(74, flag(low_pressure));
-    lamp(75, flag(low_pressure));
-    lamp(80, flag(hyd.rat_deploy > kRatDeployedLamp));
-    lamp(98, flag(engine.gts_ready));
-    lamp(99, flag(engine.core.start_in_progress));
-    lamp(101, flag(gear.steer_mode_full));
-    lamp(102, gear.panel_switch);
-    lamp(111, flag(in_transit(G_Hook.hook.position)));
-    lamp(120, flag(legs_in_transit));
-    lamp(121, flag(gear.legs[LEG_NOSE].position == 1.0));
-    lamp(122, flag(gear.legs[LEG_LEFT].position == 1.0));
-    lamp(123, flag(gear.legs[LEG_RIGHT].position == 1.0));
-    lamp(127, flag(surfaces.flap_fraction_right == 0.5));
-    lamp(128, flag(surfaces.flap_fraction_right == 1.0));
-    lamp(131, flag(gear.bar.position == 1.0 && gear.bar_switch && weight_on_wheels()));
-    lamp(140, flag(surfaces.speed_brake_fraction > 0.0));
-    lamp(141, flag(surfaces.speed_brake_fraction == 1.0));
-    lamp(149, flag(hyd.main_pressure < kLowPressurePsi && hyd.backup_pressure < kLowPressurePsi &&
-                   hyd.standby_pressure < kLowStandbyPsi));
-    lamp(151, flag(cabin_altitude > kCabinAltitudeWarningM));
-    lamp(153, flag(!electrical.generator_online));
-    lamp(411, flag(legs_in_transit));
+    lamp(QFM_COCKPIT_LAMP_ENGINE_RPM, flag(G_CommandInput.engine_rpm_lamp));
+    lamp(QFM_COCKPIT_LAMP_CANOPY, flag(G_Canopy.canopy.position > 0.0));
+    lamp(QFM_COCKPIT_LAMP_LOW_PRESSURE_A, flag(low_pressure));
+    lamp(QFM_COCKPIT_LAMP_LOW_PRESSURE_B, flag(low_pressure));
+    lamp(QFM_COCKPIT_LAMP_RAT, flag(hyd.rat_deploy > kRatDeployedLamp));
+    lamp(QFM_COCKPIT_LAMP_GTS_READY, flag(engine.gts_ready));
+    lamp(QFM_COCKPIT_LAMP_START, flag(engine.core.start_in_progress));
+    lamp(QFM_COCKPIT_LAMP_STEER_FULL, flag(gear.steer_mode_full));
+    lamp(QFM_COCKPIT_LAMP_GEAR_PANEL, gear.panel_switch);
+    lamp(QFM_COCKPIT_LAMP_HOOK_TRANSIT, flag(in_transit(G_Hook.hook.position)));
+    lamp(QFM_COCKPIT_LAMP_GEAR_TRANSIT, flag(legs_in_transit));
+    lamp(QFM_COCKPIT_LAMP_NOSE_DOWN, flag(gear.legs[LEG_NOSE].position == 1.0));
+    lamp(QFM_COCKPIT_LAMP_LEFT_DOWN, flag(gear.legs[LEG_LEFT].position == 1.0));
+    lamp(QFM_COCKPIT_LAMP_RIGHT_DOWN, flag(gear.legs[LEG_RIGHT].position == 1.0));
+    lamp(QFM_COCKPIT_LAMP_FLAP_HALF, flag(surfaces.flap_fraction_right == 0.5));
+    lamp(QFM_COCKPIT_LAMP_FLAP_FULL, flag(surfaces.flap_fraction_right == 1.0));
+    lamp(QFM_COCKPIT_LAMP_BAR_READY,
+         flag(gear.bar.position == 1.0 && gear.bar_switch && weight_on_wheels()));
+    lamp(QFM_COCKPIT_LAMP_SPEED_BRAKE, flag(surfaces.speed_brake_fraction > 0.0));
+    lamp(QFM_COCKPIT_LAMP_SPEED_BRAKE_FULL, flag(surfaces.speed_brake_fraction == 1.0));
+    lamp(QFM_COCKPIT_LAMP_HYDRAULICS_OUT,
+         flag(hyd.main_pressure < kLowPressurePsi && hyd.backup_pressure < kLowPressurePsi &&
+              hyd.standby_pressure < kLowStandbyPsi));
+    lamp(QFM_COCKPIT_LAMP_CABIN_ALTITUDE, flag(cabin_altitude > kCabinAltitudeWarningM));
+    lamp(QFM_COCKPIT_LAMP_GENERATOR_OFF, flag(!electrical.generator_online));
+    lamp(QFM_COCKPIT_LAMP_GEAR_TRANSIT_B, flag(legs_in_transit));
 }

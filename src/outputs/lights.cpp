@@ -63,7 +63,7 @@ void lights_step(double dt, double nose_gear_position) {
     Lights& lights = G_Lights;
     const Electrical_System& electrical = *lights.electrical;
 
-    // 1. Generator-fed lights.
+    // Generator-fed lights.
     if (electrical.generator_online) {
         // The landing light sits on the nose leg: lit only fully down.
         lights.landing_light = nose_gear_position == 1.0 ? lights.landing_light_switch : 0.0f;
@@ -86,11 +86,11 @@ void lights_step(double dt, double nose_gear_position) {
         for (float& level : lights.cockpit_level) level = 0.0f;
     }
 
-    // 2, 3. The flashing exterior lights, on the essential bus.
+    // The flashing exterior lights, on the essential bus.
     lights.light_b = flashing_light(lights, lights.flasher_b, lights.level_b, dt);
     lights.light_a = flashing_light(lights, lights.flasher_a, lights.level_a, dt);
 
-    // 4. Steady exterior light, on the generator.
+    // Steady exterior light, on the generator.
     lights.light_steady =
         (electrical.generator_online && lights.master_switch != 0.0f) ? lights.level_steady : 0.0f;
 }

@@ -5,6 +5,7 @@
 #include "outputs/outputs.h"
 #include "propulsion/engine.h"
 #include "propulsion/fuel.h"
+#include "quillon_fm_ids.h"
 
 namespace {
 
@@ -24,65 +25,65 @@ double get_param(unsigned index) {
     const Wheel_Contact& right = gear.wheels[LEG_RIGHT];
 
     switch (index) {
-        case 1:
-        case 3:
+        case QFM_PARAM_GTS_RPM_FRACTION_A:
+        case QFM_PARAM_GTS_RPM_FRACTION_B:
             return engine.gts_rpm / kPercent;
-        case 2:
-        case 17:
-        case 117:
+        case QFM_PARAM_GTS_RPM_PERCENT_A:
+        case QFM_PARAM_GTS_RPM_PERCENT_B:
+        case QFM_PARAM_GTS_RPM_PERCENT_C:
             return engine.gts_rpm;
-        case 12:
-        case 13:
-        case 14:
-        case 115:
-        case 2124:
-        case 2128:
+        case QFM_PARAM_ONE_A:
+        case QFM_PARAM_ONE_B:
+        case QFM_PARAM_ONE_C:
+        case QFM_PARAM_ONE_D:
+        case QFM_PARAM_ONE_E:
+        case QFM_PARAM_ONE_F:
             return 1.0;
-        case 100:
-        case 102:
-        case 103:
-        case 105:
-        case 107:
+        case QFM_PARAM_RPM_FRACTION_A:
+        case QFM_PARAM_RPM_FRACTION_B:
+        case QFM_PARAM_RPM_FRACTION_C:
+        case QFM_PARAM_RPM_FRACTION_D:
+        case QFM_PARAM_RPM_FRACTION_E:
             return engine.core.rpm / kPercent;
-        case 101:
+        case QFM_PARAM_N1_FRACTION:
             return engine.core.n1_rpm / kPercent;
-        case 104:
-        case 106:
+        case QFM_PARAM_ENGINE_SPEED_A:
+        case QFM_PARAM_ENGINE_SPEED_B:
             return engine.core.rpm / kPercent * kEngineSpeedScale;
-        case 112:
-        case 113:
-        case 114:
+        case QFM_PARAM_FUEL_FLOW_A:
+        case QFM_PARAM_FUEL_FLOW_B:
+        case QFM_PARAM_FUEL_FLOW_C:
             return engine.core.fuel_flow;  // kg/s
-        case 2002:
+        case QFM_PARAM_NOSE_GEAR:
             return nose.gear_position;
-        case 2005:
+        case QFM_PARAM_STEERING:
             // The host's steering travel has the opposite sign to ours, and
             // is centred while no wheel touches the ground.
             return weight_on_wheels() ? -gear.steer_position : 0.0;
-        case 2011:
+        case QFM_PARAM_LEFT_BRAKE:
             return left.brake;
-        case 2012:
+        case QFM_PARAM_LEFT_GEAR:
             return left.gear_position;
-        case 2013:
+        case QFM_PARAM_LEFT_GEAR_UP:
             return flag(left.gear_position == 0.0);
-        case 2014:
+        case QFM_PARAM_LEFT_GEAR_DOWN:
             return flag(left.gear_position == 1.0);
-        case 2021:
+        case QFM_PARAM_RIGHT_BRAKE:
             return right.brake;
-        case 2022:
+        case QFM_PARAM_RIGHT_GEAR:
             return right.gear_position;
-        case 2023:
+        case QFM_PARAM_RIGHT_GEAR_UP:
             return flag(right.gear_position == 0.0);
-        case 2024:
+        case QFM_PARAM_RIGHT_GEAR_DOWN:
             return flag(right.gear_position == 1.0);
-        case 2119:
-        case 2120:
+        case QFM_PARAM_INTERNAL_FUEL_A:
+        case QFM_PARAM_INTERNAL_FUEL_B:
             return total_internal();  // kg
-        case 2121:
+        case QFM_PARAM_LOW_FUEL:
             return flag(G_Fuel.low_fuel_threshold >= total_internal());
-        case 2122:
+        case QFM_PARAM_GEAR_PANEL:
             return gear.panel_switch;
-        case 2131:
+        case QFM_PARAM_CABIN_PRESSURE:
             return G_Cabin.cabin_pressure_differential;  // Pa
         default:
             return 0.0;

@@ -29,7 +29,7 @@ double paired_volts(double charge1, double charge2) {
 void electrical_step(double dt, double rpm_fraction) {
     Electrical_System& el = G_Electrical;
 
-    // 1. Bus supply from the generator state of the previous step.
+    // Bus supply from the generator state of the previous step.
     if (el.generator_online) {
         el.essential_bus_powered = true;
         el.essential_bus_volts = kGeneratorVolts;
@@ -62,11 +62,11 @@ void electrical_step(double dt, double rpm_fraction) {
         el.essential_bus_powered = bus_volts > kEmptyVolts;
     }
 
-    // 2. Generator, effective on the bus from the next step.
+    // Generator, effective on the bus from the next step.
     el.generator_online = rpm_fraction >= kGeneratorMinRpm && el.generator_switch;
     el.generator_volts = el.generator_online ? kGeneratorVolts : 0.0;
 
-    // 3. Publish.
+    // Publish.
     cockpit_set(el.api, el.ess_handle, el.essential_bus_volts);
     cockpit_set(el.api, el.gen_handle, el.generator_volts);
 }

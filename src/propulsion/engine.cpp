@@ -101,7 +101,6 @@ constexpr double kLapseDepth = 0.9;
 constexpr double kLapseFloor = 0.1;
 
 // ---- Fuel flow and EGT --------------------------------------------------------
-constexpr double kKgPerLb = 0.45359237;
 constexpr double kSecondsPerHour = 3600.0;
 // Fuel flow falls by half over 40000 ft and stays there.
 constexpr double kFuelLapseSpanFt = 40000.0;
@@ -254,20 +253,20 @@ void engine_step(double dt, double total_internal_fuel, bool all_gear_down, bool
     Engine_Core& core = e.core;
     const Flight_State& air = *core.state;
 
-    // 1. Fuel starvation.
+    // Fuel starvation.
     if (total_internal_fuel < kStarvationKg) {
         e.fuel_on = false;
         gts_shutdown(e);
         core.lit = false;
     }
 
-    // 2. Cranking by the GTS at full speed.
+    // Cranking by the GTS at full speed.
     if (e.gts_rpm == kGtsFull) {
         core.n1_rpm = clamp(core.n1_rpm + kCrankN1Rate * dt, 0.0, 100.0);
         if (core.rpm < kCrankRpmMax) core.rpm = clamp(core.n1_rpm / kN1PerRpm, 0.0, kCrankRpmMax);
     }
 
-    // 3. Light-off, windmilling or hold: exactly one applies.
+    // Light-off, windmilling or hold: exactly one applies.
     bool lighting = false;
     if (e.fuel_on && core.start_requested && e.start_switch == kSwitchRun) {
         if (core.n1_rpm > kLightOffN1) {
@@ -281,7 +280,7 @@ void engine_step(double dt, double total_internal_fuel, bool all_gear_down, bool
         windmill(core, dt, air.kcas);
     }
 
-    // 4. Start bookkeeping.
+    // Start bookkeeping.
     if (core.rpm > kSelfSustainRpm) {
         gts_shutdown(e);
         core.start_requested = false;
@@ -291,30 +290,30 @@ void engine_step(double dt, double total_internal_fuel, bool all_gear_down, bool
         core.start_in_progress = true;
     }
 
-    // 5. Thrust available.
+    // Thrust available.
     core.max_thrust = cycle_max_thrust(air);
 
-    // 6. Total air temperature, deg C.
+    // Total air temperature, deg C.
     const double tat_c = air.temperature * (1.0 + kG1 * (air.mach * air.mach)) - kCelsiusOffset;
     cockpit_set(core.egt_api, core.tat_handle, tat_c);
 
-    // 7. Core: power, rpm, thrust, fuel flow, EGT.
+    // Core: power, rpm, thrust, fuel flow, EGT.
     core_step(core, dt, e.fuel_on, e.fuel_on && (core.lit || lighting), air);
 
-    // 8, 9. GTS.
+    // GTS.
     gts_step(e, dt);
     e.gts_ready = e.gts_rpm >= kGtsHold;
 
-    // 10. Throttle lever for animation, once out of cut-off.
+    // Throttle lever for animation, once out of cut-off.
     if (e.throttle_lever >= kLeverIdle) {
         e.throttle_lever = core.throttle / 100.0 * kLeverSpan + kLeverIdle;
     }
 
-    // 11. Approach idle: gear down in the air.
+    // Approach idle: gear down in the air.
     e.approach_idle = all_gear_down && !weight_on_wheels;
     e.weight_on_wheels = weight_on_wheels;
 
-    // 12. n1 to the cockpit.
+    // n1 to the cockpit.
     cockpit_set(e.n1_api, e.n1_handle, core.n1_rpm);
 }
 

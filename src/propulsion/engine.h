@@ -7,6 +7,9 @@
 #include "host/force_list.h"
 #include "host/shared_state.h"
 
+// Throttle floor while approach idle is on (gear down in the air), per cent.
+constexpr double kApproachIdlePercent = 37.7;
+
 struct Electrical_System;
 
 struct Engine_Core {
@@ -47,14 +50,13 @@ struct Engine {
     bool fuel_on = false;
     bool weight_on_wheels = false;  // copy from the last step
     Cockpit_Api n1_api;
-    bool approach_idle = false;  // gear down and airborne: throttle floor 37.7
+    bool approach_idle = false;  // gear down and airborne: throttle floor kApproachIdlePercent
     Cockpit_Handle n1_handle = nullptr;
 };
 
 extern Engine G_Engine;
 
-void engine_step(double dt, double total_internal_fuel, bool all_gear_down,
-                 bool weight_on_wheels);
+void engine_step(double dt, double total_internal_fuel, bool all_gear_down, bool weight_on_wheels);
 void set_start_switch(double v);
 void press_gts_start();
 void toggle_cutoff();

@@ -9,7 +9,6 @@ Fuel_System G_Fuel;
 
 namespace {
 
-constexpr double kKgPerLb = 0.45359237;
 // Capacities in pounds; stored in kg.
 constexpr double kTank0Lb = 3100.0;
 constexpr double kTank1Lb = 2800.0;

@@ -1,6 +1,7 @@
 // A minimal host for the ABI tests: loads the stand-in cockpit library, then
 // the flight model, with dlopen, and resolves every export by name. Nothing
-// of the model is linked in.
+// of the model is linked in. Its end unloads both, so every Host (every test
+// case) sees a fresh load of each, as a host that restarts a mission does.
 #pragma once
 
 #include <dlfcn.h>
@@ -101,10 +102,10 @@ struct Host {
         ed_fm_set_surface(s.surface, s.surface, 0, 0, 1, 0);
     }
 
-    // Reports a strut compression for post idx (0 nose, 1 right, 2 left).
+    // Reports a strut compression for one gear post (QFM_POST_...).
     void strut(int idx, double compression) const {
         double record[QFM_SUSPENSION_RECORD_DOUBLES] = {};
-        record[7] = compression;
+        record[QFM_SUSPENSION_COMPRESSION] = compression;
         ed_fm_suspension_feedback(idx, record);
     }
 

@@ -66,16 +66,16 @@ TEST_F(ControlsAbi, AxisCommandsReachStickAndPedalWithTheirSigns) {
     host.ed_fm_hot_start_in_air();
     const Host::State s = cruise();
 
-    host.ed_fm_set_command(2003, 0.25f);
+    host.ed_fm_set_command(QFM_CMD_RUDDER_AXIS, 0.25f);
     EXPECT_EQ(host.params->pedal_position, -0.25);
-    host.ed_fm_set_command(3056, 0.0f);
+    host.ed_fm_set_command(QFM_CMD_PEDAL_RIGHT, 0.0f);
     EXPECT_DOUBLE_EQ(host.params->pedal_position, -0.24);
 
     // Axis +1 is stored as stick -1: elevator +15 deg, nose up; axis -1
     // drives the elevator to its -6.6 deg stop.
-    host.ed_fm_set_command(2001, 1.0f);
+    host.ed_fm_set_command(QFM_CMD_PITCH_AXIS, 1.0f);
     const Frame_Out up = fly(host, s, 50);
-    host.ed_fm_set_command(2001, -1.0f);
+    host.ed_fm_set_command(QFM_CMD_PITCH_AXIS, -1.0f);
     const Frame_Out down = fly(host, s, 50);
     EXPECT_GT(up.moment_z, down.moment_z);
     host.ed_fm_release();
@@ -86,23 +86,23 @@ TEST_F(ControlsAbi, SpeedBrakeSwitchExtendsHoldsAndRetractsUnderPressure) {
     const Host::State s = cruise();
     // A cold aircraft has no hydraulic pressure: extend does nothing.
     host.ed_fm_cold_start();
-    host.ed_fm_set_command(3012, 1.0f);
+    host.ed_fm_set_command(QFM_CMD_SPEED_BRAKE, 1.0f);
     EXPECT_EQ(fly(host, s, 100).speed_brake_x, 0.0);
 
     host.ed_fm_hot_start_in_air();
     const double q = s.density * 0.5 * s.vx * s.vx;
     const double full = -2.0 * 0.585 * q;  // two panels, 0.585 m^2 each
-    host.ed_fm_set_command(3012, 1.0f);
+    host.ed_fm_set_command(QFM_CMD_SPEED_BRAKE, 1.0f);
     EXPECT_NEAR(frame(host, s).speed_brake_x, full * 0.5 / 60.0, 1e-6);
     // Half-way at 1.2 s; stop holds it there.
     EXPECT_NEAR(fly(host, s, 59).speed_brake_x, full * 0.5, 1e-6);
-    host.ed_fm_set_command(3012, 0.0f);
+    host.ed_fm_set_command(QFM_CMD_SPEED_BRAKE, 0.0f);
     EXPECT_NEAR(fly(host, s, 100).speed_brake_x, full * 0.5, 1e-6);
     // An encoded 1.5 arrives as 2.0, which also means extend.
-    host.ed_fm_set_command(3012, 1.5f);
+    host.ed_fm_set_command(QFM_CMD_SPEED_BRAKE, 1.5f);
     EXPECT_NEAR(fly(host, s, 59).speed_brake_x, full * (59.5 / 60.0), 1e-6);
     EXPECT_NEAR(frame(host, s).speed_brake_x, full, 1e-6);
-    host.ed_fm_set_command(3012, -1.0f);
+    host.ed_fm_set_command(QFM_CMD_SPEED_BRAKE, -1.0f);
     EXPECT_LT(fly(host, s, 119).speed_brake_x, 0.0);
     EXPECT_EQ(frame(host, s).speed_brake_x, 0.0);
 }
@@ -115,11 +115,11 @@ TEST_F(ControlsAbi, EmergencyFlapsRunOnBrakePressureAfterMainPressureIsLost) {
     host.ed_fm_cold_start();
 
     // Flap lever down in normal mode: no main pressure, no flaps.
-    host.ed_fm_set_command(3013, 1.0f);
+    host.ed_fm_set_command(QFM_CMD_FLAP_LEVER, 1.0f);
     EXPECT_EQ(fly(host, s, 100).force_y, clean.force_y);
 
     // Emergency mode: full flap at 9 deg/s, 5.56 s for the 50 degrees.
-    host.ed_fm_set_command(3027, 0.0f);
+    host.ed_fm_set_command(QFM_CMD_FLAP_MODE, 0.0f);
     const Frame_Out first = frame(host, s);
     EXPECT_GT(first.force_y, clean.force_y);
     const Frame_Out almost = fly(host, s, 276);
@@ -133,15 +133,15 @@ TEST_F(ControlsAbi, AuxiliaryActionIsDispatchedWhileTheSwitchIsOn) {
     // A cold start leaves the switch off.
     host.ed_fm_cold_start();
     const int before = host.action_count();
-    host.ed_fm_set_command(3063, 0.0f);
-    host.ed_fm_set_command(3062, 0.0f);
+    host.ed_fm_set_command(QFM_CMD_AUX_ACTION_TRIPLE, 0.0f);
+    host.ed_fm_set_command(QFM_CMD_AUX_ACTION, 0.0f);
     EXPECT_EQ(host.action_count(), before);
 
-    // Hot starts turn it on: three dispatches for 3063, one for 3062.
+    // Hot starts turn it on: three dispatches for the triple, one for the single.
     host.ed_fm_hot_start();
-    host.ed_fm_set_command(3063, 0.0f);
+    host.ed_fm_set_command(QFM_CMD_AUX_ACTION_TRIPLE, 0.0f);
     EXPECT_EQ(host.action_count(), before + 3);
-    host.ed_fm_set_command(3062, 0.0f);
+    host.ed_fm_set_command(QFM_CMD_AUX_ACTION, 0.0f);
     ASSERT_EQ(host.action_count(), before + 4);
     for (int i = before; i < before + 4; ++i) {
         int device = -1;
@@ -153,11 +153,11 @@ TEST_F(ControlsAbi, AuxiliaryActionIsDispatchedWhileTheSwitchIsOn) {
         EXPECT_EQ(value, 1.0);
     }
 
-    host.ed_fm_set_command(3061, 0.0f);
-    host.ed_fm_set_command(3063, 0.0f);
+    host.ed_fm_set_command(QFM_CMD_AUX_SWITCH, 0.0f);
+    host.ed_fm_set_command(QFM_CMD_AUX_ACTION_TRIPLE, 0.0f);
     EXPECT_EQ(host.action_count(), before + 4);
-    host.ed_fm_set_command(3061, 1.0f);
-    host.ed_fm_set_command(3062, 0.0f);
+    host.ed_fm_set_command(QFM_CMD_AUX_SWITCH, 1.0f);
+    host.ed_fm_set_command(QFM_CMD_AUX_ACTION, 0.0f);
     EXPECT_EQ(host.action_count(), before + 5);
 }
 

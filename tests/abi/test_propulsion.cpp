@@ -14,22 +14,6 @@ constexpr double kFrameSlack = 2.5 * kDt;
 constexpr double kKnotsPerMps = 1.943844;
 constexpr double kKgPerLb = 0.45359237;
 
-// Host command numbers.
-constexpr int kThrottleAxis = 2004;
-constexpr int kStartSwitch = 3019;
-constexpr int kBattery1 = 3020;
-constexpr int kBattery2 = 3021;
-constexpr int kGenerator = 3022;
-constexpr int kGtsStart = 3023;
-constexpr int kCutoff = 3024;
-
-// Host parameter numbers.
-constexpr unsigned kParamGtsRpm = 2;      // per cent
-constexpr unsigned kParamRpm = 100;       // fraction
-constexpr unsigned kParamN1 = 101;        // fraction
-constexpr unsigned kParamFuelFlow = 112;  // kg/s
-constexpr unsigned kParamFuelTotal = 2119;
-
 struct Triple {
     double x = 0.0, y = 0.0, z = 0.0;
 };
@@ -98,18 +82,18 @@ struct PropulsionAbi : ::testing::Test {
         host.ed_fm_set_internal_fuel(2000.0);
         host.ed_fm_hot_start_in_air();
         const Host::State s = sea_level(kcas);
-        command(kThrottleAxis, 1.0f);  // idle
+        command(QFM_CMD_THROTTLE_AXIS, 1.0f);  // idle
         fly(s, false, 1.0);
 
         // rpm winds down to the windmill value, 20 % x kcas/350.
-        command(kCutoff, 1.0f);
+        command(QFM_CMD_THROTTLE_CUTOFF, 1.0f);
         fly(s, false, 20.0);
         EXPECT_NEAR(rpm(), kcas / 350.0 * 20.0, 0.05);
-        EXPECT_EQ(param(kParamFuelFlow), 0.0);
+        EXPECT_EQ(param(QFM_PARAM_FUEL_FLOW_A), 0.0);
 
-        command(kCutoff, 1.0f);
-        command(kStartSwitch, 0.5f);
-        command(kGtsStart, 1.0f);  // in the air: asks for the relight
+        command(QFM_CMD_THROTTLE_CUTOFF, 1.0f);
+        command(QFM_CMD_START_SWITCH, 0.5f);
+        command(QFM_CMD_GTS_START, 1.0f);  // in the air: asks for the relight
         return fly_until(
             s, false, [&] { return rpm() == 55.0; }, 40.0);
     }
@@ -133,16 +117,16 @@ TEST_F(PropulsionAbi, HotStartIdleThrustLeavesAtTheThrustPoint) {
     EXPECT_EQ(last_thrust_point.z, 0.0);
 
     EXPECT_EQ(rpm(), 55.0);
-    EXPECT_EQ(param(kParamRpm), 0.55);
-    EXPECT_EQ(param(kParamN1), 1.0);
-    EXPECT_NEAR(param(kParamFuelFlow), 600.0 * 55.0 / 56.5 * kKgPerLb / 3600.0, 1e-12);
-    EXPECT_NEAR(host.cockpit("TOTAL_AIR_TEMP"), 15.0, 1e-9);
-    EXPECT_NEAR(host.cockpit("EGT"), 90.0 * idle + 320.0 + 15.0, 1e-9);
-    EXPECT_EQ(host.cockpit("GTS_RPM"), 0.0);
-    EXPECT_EQ(host.cockpit("N1_RPM"), 100.0);
-    EXPECT_EQ(host.cockpit("ESS_SERV_BUS"), 28.0);
-    EXPECT_EQ(host.cockpit("GEN_BUS"), 28.0);
-    EXPECT_EQ(host.update_count("engineTest"), 0);
+    EXPECT_EQ(param(QFM_PARAM_RPM_FRACTION_A), 0.55);
+    EXPECT_EQ(param(QFM_PARAM_N1_FRACTION), 1.0);
+    EXPECT_NEAR(param(QFM_PARAM_FUEL_FLOW_A), 600.0 * 55.0 / 56.5 * kKgPerLb / 3600.0, 1e-12);
+    EXPECT_NEAR(host.cockpit(QFM_COCKPIT_PARAM_TAT), 15.0, 1e-9);
+    EXPECT_NEAR(host.cockpit(QFM_COCKPIT_PARAM_EGT), 90.0 * idle + 320.0 + 15.0, 1e-9);
+    EXPECT_EQ(host.cockpit(QFM_COCKPIT_PARAM_GTS_RPM), 0.0);
+    EXPECT_EQ(host.cockpit(QFM_COCKPIT_PARAM_N1_RPM), 100.0);
+    EXPECT_EQ(host.cockpit(QFM_COCKPIT_PARAM_ESS_BUS), 28.0);
+    EXPECT_EQ(host.cockpit(QFM_COCKPIT_PARAM_GEN_BUS), 28.0);
+    EXPECT_EQ(host.update_count(QFM_COCKPIT_PARAM_ENGINE_TEST), 0);
 }
 
 // The pilot's ground start from a cold aircraft, entirely by commands.
@@ -151,52 +135,64 @@ TEST_F(PropulsionAbi, ColdAircraftStartsOnTheGroundThroughCommands) {
     host.ed_fm_set_internal_fuel(2000.0);
     const Host::State s = sea_level(0.0);
     frame(s, true);
-    EXPECT_EQ(host.cockpit("ESS_SERV_BUS"), 0.0);
+    EXPECT_EQ(host.cockpit(QFM_COCKPIT_PARAM_ESS_BUS), 0.0);
 
-    command(kBattery1, 1.0f);
-    command(kBattery2, 1.0f);
-    command(kGenerator, 0.5f);
+    command(QFM_CMD_BATTERY1, 1.0f);
+    command(QFM_CMD_BATTERY2, 1.0f);
+    command(QFM_CMD_GENERATOR, 0.5f);
     frame(s, true);
-    EXPECT_NEAR(host.cockpit("ESS_SERV_BUS"), 24.0, 1e-3);  // both near full, mean charge
-    EXPECT_EQ(host.cockpit("GEN_BUS"), 0.0);
+    EXPECT_NEAR(host.cockpit(QFM_COCKPIT_PARAM_ESS_BUS), 24.0,
+                1e-3);  // both near full, mean charge
+    EXPECT_EQ(host.cockpit(QFM_COCKPIT_PARAM_GEN_BUS), 0.0);
 
-    command(kStartSwitch, 0.5f);
-    command(kGtsStart, 1.0f);
+    command(QFM_CMD_START_SWITCH, 0.5f);
+    command(QFM_CMD_GTS_START, 1.0f);
     const double spool = fly_until(
-        s, true, [&] { return param(kParamGtsRpm) == 65.0; }, 30.0);
+        s, true, [&] { return param(QFM_PARAM_GTS_RPM_PERCENT_A) == 65.0; }, 30.0);
     EXPECT_NEAR(spool, 65.0 / 4.5, kFrameSlack);
     fly(s, true, 2.0);
-    EXPECT_EQ(host.cockpit("GTS_RPM"), 65.0);  // holds until engaged
+    EXPECT_EQ(host.cockpit(QFM_COCKPIT_PARAM_GTS_RPM), 65.0);  // holds until engaged
 
-    command(kStartSwitch, 1.0f);
+    command(QFM_CMD_START_SWITCH, 1.0f);
     const double engage = fly_until(
-        s, true, [&] { return param(kParamGtsRpm) == 100.0; }, 5.0);
+        s, true, [&] { return param(QFM_PARAM_GTS_RPM_PERCENT_A) == 100.0; }, 5.0);
     EXPECT_NEAR(engage, 1.75, kFrameSlack);
-    const double crank = fly_until(
-        s, true, [&] { return rpm() == 32.0; }, 15.0);
+    // Cranking: n1 at 12.5 %/s to the 46 % light-off speed, rpm n1 / 3.125
+    // up to 32.
+    const double to_light_off_n1 = fly_until(
+        s, true, [&] { return param(QFM_PARAM_N1_FRACTION) > 0.46; }, 10.0);
+    EXPECT_NEAR(to_light_off_n1, 46.0 / 12.5, kFrameSlack);
+    EXPECT_DOUBLE_EQ(rpm(), param(QFM_PARAM_N1_FRACTION) * 100.0 / 3.125);
+    const double crank = to_light_off_n1 + fly_until(
+                                               s, true, [&] { return rpm() == 32.0; }, 15.0);
     EXPECT_NEAR(crank, 8.0, 2 * kFrameSlack);
-    EXPECT_EQ(param(kParamN1), 1.0);
-    EXPECT_EQ(param(kParamFuelFlow), 0.0);
+    EXPECT_EQ(param(QFM_PARAM_N1_FRACTION), 1.0);
+    EXPECT_EQ(param(QFM_PARAM_FUEL_FLOW_A), 0.0);
     EXPECT_EQ(host.ed_fm_get_internal_fuel(), 2000.0);
 
-    command(kCutoff, 1.0f);
-    command(kStartSwitch, 0.5f);
-    const double light = fly_until(
-        s, true, [&] { return rpm() == 55.0; }, 30.0);
+    command(QFM_CMD_THROTTLE_CUTOFF, 1.0f);
+    command(QFM_CMD_START_SWITCH, 0.5f);
+    // Light-off at 1.8 %/s; past 45 % the starter lets go.
+    const double self_sustaining = fly_until(
+        s, true, [&] { return rpm() > 45.0; }, 30.0);
+    EXPECT_NEAR(self_sustaining + kDt, 13.0 / 1.8, kFrameSlack);
+    EXPECT_LT(param(QFM_PARAM_GTS_RPM_PERCENT_A), 100.0);
+    const double light = self_sustaining + fly_until(
+                                               s, true, [&] { return rpm() == 55.0; }, 30.0);
     EXPECT_NEAR(light, 23.0 / 1.8, kFrameSlack);
     EXPECT_LT(host.ed_fm_get_internal_fuel(), 2000.0);  // the light-off burned fuel
     fly(s, true, 6.0);
-    EXPECT_EQ(host.cockpit("GTS_RPM"), 0.0);
-    EXPECT_EQ(host.cockpit("GEN_BUS"), 28.0);
-    EXPECT_EQ(host.cockpit("ESS_SERV_BUS"), 28.0);
+    EXPECT_EQ(host.cockpit(QFM_COCKPIT_PARAM_GTS_RPM), 0.0);
+    EXPECT_EQ(host.cockpit(QFM_COCKPIT_PARAM_GEN_BUS), 28.0);
+    EXPECT_EQ(host.cockpit(QFM_COCKPIT_PARAM_ESS_BUS), 28.0);
     EXPECT_EQ(rpm(), 55.0);
     const double idle_thrust = last_thrust.x;
 
-    command(kThrottleAxis, -1.0f);  // full
+    command(QFM_CMD_THROTTLE_AXIS, -1.0f);  // full
     fly(s, true, 20.0);
     EXPECT_GT(rpm(), 99.9);
     EXPECT_GT(last_thrust.x, 5.0 * idle_thrust);
-    EXPECT_NEAR(param(kParamFuelFlow), 4500.0 * kKgPerLb / 3600.0, 1e-3);
+    EXPECT_NEAR(param(QFM_PARAM_FUEL_FLOW_A), 4500.0 * kKgPerLb / 3600.0, 1e-3);
     EXPECT_NEAR(2000.0 - host.ed_fm_get_internal_fuel(), reported_burn, 1e-9);
 }
 
@@ -205,15 +201,15 @@ TEST_F(PropulsionAbi, ColdAircraftStartsOnTheGroundThroughCommands) {
 TEST_F(PropulsionAbi, WindmillRelightsThroughCommandsAt260Knots) {
     const double relight = relight_after_flameout(260.0);
     EXPECT_NEAR(relight, (55.0 - 260.0 / 350.0 * 20.0) / 1.8, 0.2);
-    EXPECT_NEAR(param(kParamN1), 0.4643, 2e-3);  // never cranked
-    EXPECT_GT(param(kParamFuelFlow), 0.0);
+    EXPECT_NEAR(param(QFM_PARAM_N1_FRACTION), 0.4643, 2e-3);  // never cranked
+    EXPECT_GT(param(QFM_PARAM_FUEL_FLOW_A), 0.0);
 }
 
 TEST_F(PropulsionAbi, WindmillDoesNotRelightAt250Knots) {
     EXPECT_EQ(relight_after_flameout(250.0), -1.0);
     EXPECT_NEAR(rpm(), 250.0 / 350.0 * 20.0, 0.05);
-    EXPECT_NEAR(param(kParamN1), 0.4464, 2e-3);
-    EXPECT_EQ(param(kParamFuelFlow), 0.0);
+    EXPECT_NEAR(param(QFM_PARAM_N1_FRACTION), 0.4464, 2e-3);
+    EXPECT_EQ(param(QFM_PARAM_FUEL_FLOW_A), 0.0);
 }
 
 TEST_F(PropulsionAbi, FuelIsSetFilledBurnedAndReportedThroughExports) {
@@ -226,10 +222,10 @@ TEST_F(PropulsionAbi, FuelIsSetFilledBurnedAndReportedThroughExports) {
     EXPECT_EQ(host.ed_fm_get_internal_fuel(), 1000.0);
     host.ed_fm_refueling_add_fuel(250.0);
     EXPECT_EQ(host.ed_fm_get_internal_fuel(), 1250.0);
-    EXPECT_EQ(param(kParamFuelTotal), 1250.0);
+    EXPECT_EQ(param(QFM_PARAM_INTERNAL_FUEL_A), 1250.0);
 
     host.ed_fm_hot_start();
-    command(kThrottleAxis, -1.0f);
+    command(QFM_CMD_THROTTLE_AXIS, -1.0f);
     const Host::State s = sea_level(0.0);
     fly(s, true, 10.0);
     const double burned = 1250.0 - host.ed_fm_get_internal_fuel();
@@ -249,7 +245,7 @@ TEST_F(PropulsionAbi, StarvedEngineFlamesOutAndWindsDown) {
     const Host::State s = sea_level(0.0);
     frame(s, true);
     EXPECT_LT(rpm(), 55.0);
-    EXPECT_EQ(param(kParamFuelFlow), 0.0);
+    EXPECT_EQ(param(QFM_PARAM_FUEL_FLOW_A), 0.0);
     const double down = fly_until(
         s, true, [&] { return rpm() == 0.0; }, 20.0);
     EXPECT_NEAR(down + kDt, 55.0 / 5.0, kFrameSlack);
@@ -261,5 +257,5 @@ TEST_F(PropulsionAbi, StarvedEngineFlamesOutAndWindsDown) {
     host.ed_fm_set_internal_fuel(500.0);
     fly(s, true, 2.0);
     EXPECT_EQ(rpm(), 0.0);
-    EXPECT_EQ(param(kParamFuelFlow), 0.0);
+    EXPECT_EQ(param(QFM_PARAM_FUEL_FLOW_A), 0.0);
 }

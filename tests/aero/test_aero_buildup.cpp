@@ -6,8 +6,8 @@
 
 #include "aero/aero_data.h"
 #include "controls/flight_controls.h"
-#include "host/lifecycle.h"
 #include "host/shared_state.h"
+#include "support/model_state.h"
 
 namespace {
 
@@ -16,14 +16,10 @@ struct AeroFixture : ::testing::Test {
     Surface_State surfaces{};
 
     void SetUp() override {
-        library_load();
-        G_Params = Global_Params{};
-        G_FlightState = Flight_State{};
-        G_Aero.state = &G_FlightState;
+        reset_model();
         G_FlightState.dynamic_pressure = 10000.0;
         G_FlightState.true_airspeed = 150.0;
         G_FlightState.mach = 0.5;
-        for (Force_List& list : G_Aero.drag) list.length = 0;
     }
 
     void run(bool on_ground = false) {
@@ -49,11 +45,10 @@ TEST_F(AeroFixture, CleanAircraftAtRestSurfacesIsTheBasicData) {
     EXPECT_EQ(G_Aero.xm, xm);
     EXPECT_EQ(G_Aero.CX, slot(CX_BASIC));
     EXPECT_EQ(G_Aero.CZ, slot(CZ_BASIC));
-    EXPECT_DOUBLE_EQ(G_Aero.Cm,
-                     2.5 * slot(CM_BASIC) + xm * slot(CZ_BASIC) + slot(CM_EXTRA) + 0.2);
+    EXPECT_DOUBLE_EQ(G_Aero.Cm, 2.5 * slot(CM_BASIC) + xm * slot(CZ_BASIC) + slot(CM_EXTRA) + 0.2);
     EXPECT_EQ(G_Aero.CY, slot(CY_BASIC));
-    EXPECT_DOUBLE_EQ(G_Aero.Cn, slot(CN_BASIC) - slot(CY_BASIC) * xm * 0.2000832441431799 +
-                                    slot(CN_BETA) * 3.0);
+    EXPECT_DOUBLE_EQ(
+        G_Aero.Cn, slot(CN_BASIC) - slot(CY_BASIC) * xm * 0.2000832441431799 + slot(CN_BETA) * 3.0);
     EXPECT_DOUBLE_EQ(G_Aero.Cl, slot(CL_BASIC) + slot(CL_BETA) * 3.0);
 }
 
@@ -83,8 +78,8 @@ TEST_F(AeroFixture, FullSlatsReplaceTheCleanData) {
     // The aileron increment now comes from the slat aileron tables alone.
     EXPECT_NEAR(G_Aero.dCl_aileron, slot(CL_AILERON_SLAT) - slot(CL_SLAT), 1e-15);
     EXPECT_NEAR(G_Aero.dCY_aileron, slot(CY_AILERON_SLAT) - slot(CY_SLAT), 1e-15);
-    const double cy = slot(CY_SLAT) + G_Aero.dCY_aileron +
-                      (slot(CYP) + slot(CYP_SLAT)) * kb * 0.2 +
+    EXPECT_NEAR(G_Aero.dCn_aileron, slot(CN_AILERON_SLAT) - slot(CN_SLAT), 1e-15);
+    const double cy = slot(CY_SLAT) + G_Aero.dCY_aileron + (slot(CYP) + slot(CYP_SLAT)) * kb * 0.2 +
                       (slot(CYR) + slot(CYR_SLAT)) * kb * -0.05;
     EXPECT_NEAR(G_Aero.CY, cy, 1e-12);
 }

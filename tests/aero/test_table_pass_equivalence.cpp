@@ -15,8 +15,8 @@
 #include "aero/aero_data.h"
 #include "aero/aero_tables.h"
 #include "controls/flight_controls.h"
-#include "host/lifecycle.h"
 #include "support/fp_traps.h"
+#include "support/model_state.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ struct TablePassEquivalence : ::testing::Test {
     Grid_Table fresh[AERO_SLOT_COUNT];
 
     void SetUp() override {
-        library_load();
+        reset_model();
         // Copies as set up at load, before any lookup of this test.
         std::copy(std::begin(G_Aero.tables), std::end(G_Aero.tables), std::begin(fresh));
     }
@@ -100,6 +100,32 @@ const std::vector<double> kBetas = sweep({{BETA_7, 7}, {BETA_11, 11}, {BETA_19, 
                                          {-45.0, -35.0, -30.5, 1.234, 30.5, 35.0, 45.0});
 
 }  // namespace
+
+// The shipped tables must take the shared path: were the plan not ready, or
+// its search cells unset, every result above would still match while the
+// pass quietly fell back to the slow search.
+TEST_F(TablePassEquivalence, ShippedTablesBuildTheSharedPlan) {
+    const Table_Pass_Plan& plan = G_Aero.table_plan;
+    ASSERT_TRUE(plan.ready);
+    EXPECT_EQ(plan.axis_count, 6);  // three alpha lists, three beta lists
+    int planned = 0;
+    for (int g = 0; g < plan.group_count; ++g)
+        planned += plan.groups[g].count + plan.groups[g].copy_count;
+    int tables = 0;
+    for (const Grid_Table& t : G_Aero.tables) tables += t.dims != 0;
+    EXPECT_EQ(planned, tables);
+    // Each breakpoint's cell starts the search on it or one before it.
+    for (int k = 0; k < plan.axis_count; ++k) {
+        const Table_Axis& axis = plan.axes[k];
+        for (std::uint32_t i = 0; i < axis.size; ++i) {
+            const auto cell = static_cast<std::uint32_t>(
+                (axis.breakpoints[i] - axis.breakpoints[0]) * axis.cells_per_degree);
+            ASSERT_LT(cell, axis.cell_count);
+            EXPECT_LE(axis.first_breakpoint[cell], i) << "axis " << k << " breakpoint " << i;
+            EXPECT_GE(axis.first_breakpoint[cell] + 1u, i) << "axis " << k << " breakpoint " << i;
+        }
+    }
+}
 
 TEST_F(TablePassEquivalence, EveryBreakpointMidpointAndOutOfRangeAngle) {
     for (double beta : kBetas) {

@@ -9,10 +9,10 @@
 namespace {
 
 // Animation arguments written by vehicles with controls.
-constexpr int kArgAileron = 12;
-constexpr int kArgElevator = 15;
-constexpr int kArgRudder = 17;
-constexpr int kCockpitThrottle = 5;
+constexpr int kArgAileron = QFM_ARG_AILERON;
+constexpr int kArgElevator = QFM_ARG_ELEVATOR_A;
+constexpr int kArgRudder = QFM_ARG_RUDDER;
+constexpr int kCockpitThrottle = QFM_COCKPIT_ARG_THROTTLE;
 
 check_vehicle::State g_state;
 check_vehicle::Output g_out;

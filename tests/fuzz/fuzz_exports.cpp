@@ -36,6 +36,7 @@
 #include "fuzz_model_state.h"
 #include "host/finite_bits.h"
 #include "quillon_fm.h"
+#include "support/protocol.h"
 
 namespace {
 
@@ -100,93 +101,52 @@ constexpr int kPaletteSize = sizeof(kPalette) / sizeof(kPalette[0]);
 constexpr int kRawDoublePick = 224;
 
 // Command numbers the library knows, a few it does not, and extremes.
-const int kCommands[] = {74,
-                         75,
-                         93,
-                         94,
-                         95,
-                         96,
-                         2001,
-                         2002,
-                         2003,
-                         2004,
-                         2101,
-                         2112,
-                         2113,
-                         3011,
-                         3012,
-                         3013,
-                         3014,
-                         3015,
-                         3016,
-                         3017,
-                         3018,
-                         3019,
-                         3020,
-                         3021,
-                         3022,
-                         3023,
-                         3024,
-                         3025,
-                         3027,
-                         3028,
-                         3029,
-                         3030,
-                         3031,
-                         3032,
-                         3033,
-                         3034,
-                         3035,
-                         3036,
-                         3037,
-                         3038,
-                         3041,
-                         3042,
-                         3043,
-                         3044,
-                         3045,
-                         3046,
-                         3047,
-                         3048,
-                         3049,
-                         3050,
-                         3051,
-                         3052,
-                         3053,
-                         3054,
-                         3055,
-                         3056,
-                         3057,
-                         3058,
-                         3059,
-                         3060,
-                         3061,
-                         3062,
-                         3063,
-                         0,
-                         -1,
-                         1000,
-                         3026,
-                         3039,
-                         3040,
-                         5000,
-                         std::numeric_limits<int>::min(),
-                         std::numeric_limits<int>::max()};
-constexpr int kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
+constexpr int kOtherCommands[] = {0,
+                                  -1,
+                                  1000,
+                                  3026,
+                                  3039,
+                                  3040,
+                                  5000,
+                                  std::numeric_limits<int>::min(),
+                                  std::numeric_limits<int>::max()};
+constexpr int kKnownCommandCount = sizeof(qfm_test::kCommands) / sizeof(qfm_test::kCommands[0]);
+constexpr int kCommandCount =
+    kKnownCommandCount + static_cast<int>(sizeof(kOtherCommands) / sizeof(kOtherCommands[0]));
 
 // Parameter numbers the host reads, and some it does not.
-const unsigned kParamNumbers[] = {0,    1,    2,    3,    12,   17,   100,  101,
-                                  104,  112,  117,  2001, 2002, 2005, 2011, 2012,
-                                  2013, 2014, 2021, 2022, 2023, 2024, 2119, 2120,
-                                  2121, 2122, 2124, 2128, 2131, 4999, 5000, 0xffffffffu};
+// clang-format off
+const unsigned kParamNumbers[] = {
+    0, QFM_PARAM_GTS_RPM_FRACTION_A, QFM_PARAM_GTS_RPM_PERCENT_A, QFM_PARAM_GTS_RPM_FRACTION_B,
+    QFM_PARAM_ONE_A, QFM_PARAM_GTS_RPM_PERCENT_B, QFM_PARAM_RPM_FRACTION_A, QFM_PARAM_N1_FRACTION,
+    QFM_PARAM_ENGINE_SPEED_A, QFM_PARAM_FUEL_FLOW_A, QFM_PARAM_GTS_RPM_PERCENT_C, 2001,
+    QFM_PARAM_NOSE_GEAR, QFM_PARAM_STEERING, QFM_PARAM_LEFT_BRAKE, QFM_PARAM_LEFT_GEAR,
+    QFM_PARAM_LEFT_GEAR_UP, QFM_PARAM_LEFT_GEAR_DOWN, QFM_PARAM_RIGHT_BRAKE, QFM_PARAM_RIGHT_GEAR,
+    QFM_PARAM_RIGHT_GEAR_UP, QFM_PARAM_RIGHT_GEAR_DOWN, QFM_PARAM_INTERNAL_FUEL_A,
+    QFM_PARAM_INTERNAL_FUEL_B, QFM_PARAM_LOW_FUEL, QFM_PARAM_GEAR_PANEL, QFM_PARAM_ONE_E,
+    QFM_PARAM_ONE_F, QFM_PARAM_CABIN_PRESSURE, 4999, 5000, 0xffffffffu};
+// clang-format on
 
 // Array sizes for the animation arguments: empty, short, the host's, larger.
-const std::size_t kArraySizes[] = {0, 1, 7, 50, 71, 100, 103, 411, 412, 500, 501, 600};
+const std::size_t kArraySizes[] = {0,
+                                   1,
+                                   7,
+                                   50,
+                                   QFM_COCKPIT_LAMP_ENGINE_RPM,
+                                   100,
+                                   QFM_COCKPIT_LAMP_GEAR_PANEL + 1,
+                                   QFM_COCKPIT_ARG_COUNT - 1,
+                                   QFM_COCKPIT_ARG_COUNT,
+                                   QFM_ARG_SPEED_BRAKE,
+                                   QFM_EXTERNAL_ARG_COUNT,
+                                   600};
 
 // Cockpit parameters that must stay finite: all but the impact-point cue.
 const char* const kFiniteCockpitNames[] = {
-    "ESS_SERV_BUS", "GEN_BUS",    "TOTAL_AIR_TEMP", "EGT",    "GTS_RPM", "N1_RPM",
-    "PITOT_ICED",   "VelVecVert", "VelVecHorz",     "WIND_X", "WIND_Y"};
+    QFM_COCKPIT_PARAM_ESS_BUS,    QFM_COCKPIT_PARAM_GEN_BUS, QFM_COCKPIT_PARAM_TAT,
+    QFM_COCKPIT_PARAM_EGT,        QFM_COCKPIT_PARAM_GTS_RPM, QFM_COCKPIT_PARAM_N1_RPM,
+    QFM_COCKPIT_PARAM_PITOT_ICED, QFM_COCKPIT_PARAM_VV_VERT, QFM_COCKPIT_PARAM_VV_HORZ,
+    QFM_COCKPIT_PARAM_WIND_X,     QFM_COCKPIT_PARAM_WIND_Y};
 
 constexpr int kTraps = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 
@@ -283,7 +243,8 @@ struct Reader {
 
     int command() {
         const std::uint8_t pick = byte();
-        return pick < kCommandCount ? kCommands[pick] : raw<int>();
+        if (pick < kKnownCommandCount) return qfm_test::kCommands[pick];
+        return pick < kCommandCount ? kOtherCommands[pick - kKnownCommandCount] : raw<int>();
     }
 
     unsigned param_number() {

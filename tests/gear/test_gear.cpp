@@ -4,6 +4,9 @@
 
 #include "gear/gear.h"
 #include "host/shared_state.h"
+#include "support/model_state.h"
+
+using Gear = Model_Test;
 
 namespace {
 
@@ -13,27 +16,25 @@ void run(int frames, double dt) {
 
 }  // namespace
 
-TEST(Gear, HostPostsMapToNoseRightLeftWithCompressionLast) {
-    // Every strut unloaded, whatever ran before.
-    for (Wheel_Contact& wheel : G_Gear.wheels) wheel = Wheel_Contact{};
+TEST_F(Gear, HostPostsMapToNoseRightLeftWithCompressionLast) {
     const double right[8] = {1, 2, 3, 4, 5, 6, 7, 0.05};
-    suspension_feedback(1, right);
+    suspension_feedback(QFM_POST_RIGHT, right);
     EXPECT_EQ(G_Gear.wheels[LEG_RIGHT].feedback[6], 7.0);
     EXPECT_TRUE(weight_on_wheels());
     const double left[8] = {9, 9, 9, 9, 9, 9, 9, 9};
-    suspension_feedback(2, left);
+    suspension_feedback(QFM_POST_LEFT, left);
     EXPECT_EQ(G_Gear.wheels[LEG_LEFT].compression, 9.0);
     const double unloaded[8] = {};
     suspension_feedback(3, unloaded);
     suspension_feedback(-1, unloaded);
     EXPECT_EQ(G_Gear.wheels[LEG_LEFT].compression, 9.0);
-    suspension_feedback(1, unloaded);
-    suspension_feedback(2, unloaded);
+    suspension_feedback(QFM_POST_RIGHT, unloaded);
+    suspension_feedback(QFM_POST_LEFT, unloaded);
     EXPECT_FALSE(weight_on_wheels());
     EXPECT_EQ(G_Gear.wheels[LEG_NOSE].feedback[0], 0.0);
 }
 
-TEST(Gear, SteeringSettlesWithLongFramesInsteadOfSwinging) {
+TEST_F(Gear, SteeringSettlesWithLongFramesInsteadOfSwinging) {
     G_Gear.wheels[LEG_NOSE].compression = 0.05;
     G_Params.pedal_position = -1.0;  // target 0.185
     // At 20 Hz a full step is 0.05, five times the dead band: the wheel

@@ -6,11 +6,15 @@
 #include "host/air_data.h"
 #include "host/hud_cues.h"
 #include "host/shared_state.h"
+#include "support/model_state.h"
+
+using AirData = Model_Test;
+using Cabin = Model_Test;
+using Cues = Model_Test;
 
 namespace {
 
-void set_air(double vx, double vy, double vz, double rho, double p, double a, double t,
-             double h) {
+void set_air(double vx, double vy, double vz, double rho, double p, double a, double t, double h) {
     Flight_State& s = G_FlightState;
     s.airspeed_x = vx;
     s.airspeed_y = vy;
@@ -24,7 +28,7 @@ void set_air(double vx, double vy, double vz, double rho, double p, double a, do
 
 }  // namespace
 
-TEST(AirData, StandardSeaLevelGivesCasEqualToTas) {
+TEST_F(AirData, StandardSeaLevelGivesCasEqualToTas) {
     set_air(100.0, 0.0, 0.0, 1.225, 101325.0, 340.29, 288.15, 0.0);
     air_data_step();
     const Flight_State& s = G_FlightState;
@@ -36,7 +40,7 @@ TEST(AirData, StandardSeaLevelGivesCasEqualToTas) {
     EXPECT_DOUBLE_EQ(s.kcas, s.cas * 1.943844);
 }
 
-TEST(AirData, WindEqualToVelocityGivesStillAir) {
+TEST_F(AirData, WindEqualToVelocityGivesStillAir) {
     set_air(0.0, 0.0, 0.0, 1.0, 90000.0, 330.0, 280.0, 1000.0);
     air_data_step();
     const Flight_State& s = G_FlightState;
@@ -47,7 +51,7 @@ TEST(AirData, WindEqualToVelocityGivesStillAir) {
     EXPECT_EQ(s.cas, 0.0);
 }
 
-TEST(AirData, ZeroSpeedOfSoundRepeatsThePreviousMach) {
+TEST_F(AirData, ZeroSpeedOfSoundRepeatsThePreviousMach) {
     set_air(170.0, 0.0, 0.0, 1.0, 90000.0, 340.0, 280.0, 1000.0);
     air_data_step();
     EXPECT_DOUBLE_EQ(G_FlightState.mach, 0.5);
@@ -57,7 +61,7 @@ TEST(AirData, ZeroSpeedOfSoundRepeatsThePreviousMach) {
     EXPECT_DOUBLE_EQ(G_FlightState.total_pressure, std::pow(1.05, 3.5) * 90000.0);
 }
 
-TEST(AirData, MissingAtmosphereGivesZeroCasNotNaN) {
+TEST_F(AirData, MissingAtmosphereGivesZeroCasNotNaN) {
     // Before the host's first atmosphere call pressure and density are 0.
     set_air(120.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
     air_data_step();
@@ -68,7 +72,7 @@ TEST(AirData, MissingAtmosphereGivesZeroCasNotNaN) {
     EXPECT_EQ(G_FlightState.cas, 0.0);
 }
 
-TEST(AirData, IcingBandIsStrict) {
+TEST_F(AirData, IcingBandIsStrict) {
     for (double t : {253.0, 273.0, 300.0}) {
         set_air(0, 0, 0, 1, 1e5, 340, t, 0);
         air_data_step();
@@ -79,7 +83,7 @@ TEST(AirData, IcingBandIsStrict) {
     EXPECT_TRUE(G_FlightState.icing);
 }
 
-TEST(Cabin, ScheduleAndDifferentialWithTheCanopyClosed) {
+TEST_F(Cabin, ScheduleAndDifferentialWithTheCanopyClosed) {
     set_air(0, 0, 0, 1, 89875.0, 330, 280, 1000.0);
     cabin_step(0.0);
     EXPECT_EQ(G_Cabin.cabin_altitude, 1000.0);
@@ -102,7 +106,7 @@ TEST(Cabin, ScheduleAndDifferentialWithTheCanopyClosed) {
     EXPECT_EQ(G_Cabin.cabin_pressure_differential, 0.0);
 }
 
-TEST(Cabin, BoundaryAltitudesKeepThePreviousCabinAltitude) {
+TEST_F(Cabin, BoundaryAltitudesKeepThePreviousCabinAltitude) {
     set_air(0, 0, 0, 1, 89875.0, 330, 280, 1000.0);
     cabin_step(0.0);
     // Exactly 5000 ft: h * 3.28084 == 5000 for this h.
@@ -113,14 +117,14 @@ TEST(Cabin, BoundaryAltitudesKeepThePreviousCabinAltitude) {
     EXPECT_EQ(G_Cabin.cabin_altitude, 1000.0);
 }
 
-TEST(Cabin, AnyCanopyOpeningDepressurises) {
+TEST_F(Cabin, AnyCanopyOpeningDepressurises) {
     set_air(0, 0, 0, 1, 30090.0, 300, 230, 9144.0);
     cabin_step(0.001);
     EXPECT_EQ(G_Cabin.cabin_altitude, 9144.0);
     EXPECT_EQ(G_Cabin.cabin_pressure_differential, 0.0);
 }
 
-TEST(Cues, ImpactPointInLevelFlight) {
+TEST_F(Cues, ImpactPointInLevelFlight) {
     G_Params = Global_Params{};
     G_Params.world_vel_x = 200.0;
     G_FlightState.height_above_surface = 100.0;

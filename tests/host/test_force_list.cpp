@@ -2,6 +2,9 @@
 
 #include "host/force_list.h"
 #include "host/shared_state.h"
+#include "support/model_state.h"
+
+using AddForce = Model_Test;
 
 TEST(ForceList, HandsOutNewestFirstAndKeepsItsCapacity) {
     Force_List list;
@@ -35,21 +38,7 @@ TEST(ForceList, GrowsByHalfItsCapacity) {
     force_list_free(list);
 }
 
-TEST(ForceList, AnUndrainedListStopsGrowingAtItsCap) {
-    Force_List list;
-    for (std::size_t i = 0; i < Force_List::kMaxLength; ++i) {
-        ASSERT_TRUE(force_list_push(list, Vec3{double(i), 0, 0}));
-    }
-    EXPECT_FALSE(force_list_push(list, Vec3{-1.0, 0, 0}));
-    EXPECT_EQ(list.length, Force_List::kMaxLength);
-    EXPECT_LE(list.capacity, Force_List::kMaxLength);
-    Vec3 out;
-    force_list_pop(list, out);
-    EXPECT_EQ(out.x, double(Force_List::kMaxLength - 1));  // the newest kept
-    force_list_free(list);
-}
-
-TEST(AddForce, AddsTheLeverMomentAboutTheCentreOfMass) {
+TEST_F(AddForce, AddsTheLeverMomentAboutTheCentreOfMass) {
     G_Airframe.force = Vec3{};
     G_Airframe.moment = Vec3{};
     G_Airframe.force_point = Vec3{1.0, 0.0, 0.0};

@@ -119,18 +119,6 @@ TEST(GridTable, OneAxisOutOfRangeKeepsOnlyThatAxisBracket) {
     EXPECT_DOUBLE_EQ(v, 35.0 + 800.0);
 }
 
-TEST(GridTable, FlatIndexAndCornerCounts) {
-    Grid_Table t = make_2d();
-    const std::uint32_t last[2] = {3, 2};
-    EXPECT_EQ(grid_flat_index(t, last), 4u * 3u - 1u);
-    lookup(t, 5.0, 0.5);
-    // Corner c takes the upper index on axis d when bit d of c is set.
-    EXPECT_EQ(t.cornerValue[0], 100.0);  // (0, 1)
-    EXPECT_EQ(t.cornerValue[1], 110.0);               // (1, 1)
-    EXPECT_EQ(t.cornerValue[2], 200.0);               // (0, 2)
-    EXPECT_EQ(t.cornerValue[3], 210.0);               // (1, 2)
-}
-
 TEST(GridTable, SetUpRejectsDimensionCountsItCannotHold) {
     Grid_Table t{};
     t.dims = 0;
@@ -139,32 +127,4 @@ TEST(GridTable, SetUpRejectsDimensionCountsItCannotHold) {
     EXPECT_FALSE(grid_allocate_work(t));
     const double x[1] = {1.0};
     EXPECT_EQ(grid_lookup(t, x), 0.0);  // an unusable table answers 0
-    Grid_Table u = make_1d();
-    grid_release(u);
-    grid_release(u);  // twice is harmless
-    EXPECT_EQ(u.dims, 0);
-}
-
-TEST(GridTable, LookupOnceMatchesATableLookup) {
-    const std::uint32_t sizes[] = {4, 3};
-    const double* axes[] = {kAxisA, kAxisB};
-    const Grid_Descriptor d{2, sizes, axes, kGrid2};
-    Grid_Table t = make_2d();
-    for (double a : {0.0, 3.0, 10.0, 27.5, 40.0}) {
-        for (double b : {-1.0, -0.3, 0.0, 0.9, 1.0}) {
-            const double in[2] = {a, b};
-            EXPECT_EQ(grid_lookup_once(d, in), grid_lookup(t, in)) << a << ", " << b;
-        }
-    }
-}
-
-TEST(GridTable, ClampAndLerpClamped) {
-    EXPECT_EQ(clamp(5.0, 0.0, 1.0), 1.0);
-    EXPECT_EQ(clamp(-5.0, 0.0, 1.0), 0.0);
-    EXPECT_EQ(clamp(0.25, 0.0, 1.0), 0.25);
-    EXPECT_EQ(lerp_clamped(5.0, 0.0, 10.0, 100.0, 200.0), 150.0);
-    EXPECT_EQ(lerp_clamped(20.0, 0.0, 10.0, 100.0, 200.0), 200.0);
-    // Descending outputs are limited to the same closed range.
-    EXPECT_EQ(lerp_clamped(20.0, 0.0, 10.0, 200.0, 100.0), 100.0);
-    EXPECT_EQ(lerp_clamped(-20.0, 0.0, 10.0, 200.0, 100.0), 200.0);
 }

@@ -4,8 +4,11 @@
 
 #include "outputs/lights.h"
 #include "propulsion/electrical.h"
+#include "support/model_state.h"
 
-TEST(Lights, FlasherStepsLastWholeFramesAtEachFrameTime) {
+using LightsTest = Model_Test;
+
+TEST_F(LightsTest, FlasherStepsLastWholeFramesAtEachFrameTime) {
     // Frames per 0.5 s step: 1 at 0.5 s, 4 at 0.125 s, 2 at 0.3 s (0.6 s).
     const struct {
         double dt;
@@ -28,7 +31,7 @@ TEST(Lights, FlasherStepsLastWholeFramesAtEachFrameTime) {
     }
 }
 
-TEST(Lights, StrobeBeaconAndTheGeneratorGate) {
+TEST_F(LightsTest, StrobeBeaconAndTheGeneratorGate) {
     G_Electrical.generator_online = true;
     G_Lights.anti_collision_switch = -1.0f;
     // 0.1 s frames: the lit 0.2 s step comes once per 3 s (30 frames).
@@ -66,7 +69,7 @@ TEST(Lights, StrobeBeaconAndTheGeneratorGate) {
     EXPECT_EQ(G_Lights.beacon_phase, phase);
 }
 
-TEST(Lights, LandingLightNeedsTheNoseFullyDownAndTheMasterGatesTheExterior) {
+TEST_F(LightsTest, LandingLightNeedsTheNoseFullyDownAndTheMasterGatesTheExterior) {
     G_Electrical.generator_online = true;
     G_Electrical.essential_bus_powered = true;
     G_Lights.landing_light_switch = 1.0f;

@@ -1,9 +1,6 @@
-// Shared fixture for the propulsion tests: engine, fuel and electrical
-// records from their load state (cockpit writes go nowhere) and a sea-level
-// standard atmosphere.
+// Shared fixture for the propulsion tests: the records at load (cockpit
+// writes go nowhere) and a sea-level standard atmosphere.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -12,27 +9,12 @@
 #include "propulsion/electrical.h"
 #include "propulsion/engine.h"
 #include "propulsion/fuel.h"
+#include "support/model_state.h"
 
-class PropulsionTest : public ::testing::Test {
+class PropulsionTest : public Model_Test {
  protected:
     void SetUp() override {
-        library_load();
-
-        Force_List thrust_list = G_Engine.core.forces;
-        thrust_list.length = 0;
-        G_Engine = Engine{};
-        G_Engine.core.forces = thrust_list;
-        G_Engine.electrical = &G_Electrical;
-        G_Engine.core.state = &G_FlightState;
-        G_Engine.gts_api = G_Engine.n1_api = G_Engine.core.egt_api = Cockpit_Api{};
-
-        G_Electrical = Electrical_System{};
-
-        G_Fuel = Fuel_System{};
-        fuel_construct();
-        G_Params = Global_Params{};
-
-        G_FlightState = Flight_State{};
+        Model_Test::SetUp();
         sea_level(0.0);
     }
 

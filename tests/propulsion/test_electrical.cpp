@@ -78,8 +78,13 @@ TEST_F(PropulsionTest, GeneratorComesOnLineAtFortyFivePercentAndFeedsTheBusNextS
     EXPECT_DOUBLE_EQ(el.battery1_charge, 50.0 + kCharge);
     EXPECT_DOUBLE_EQ(el.battery1_volts, 21.0 + 3.0 * (50.0 + kCharge) / 100.0);
     EXPECT_EQ(el.battery2_charge, 50.0);  // switched off
+    el.battery2_on = true;
+    electrical_step(1.0, 0.9);
+    EXPECT_DOUBLE_EQ(el.battery2_charge, 50.0 + kCharge);
     electrical_step(1000.0, 0.9);
     EXPECT_EQ(el.battery1_charge, 100.0);
+    EXPECT_EQ(el.battery2_charge, 100.0);
+    el.battery2_on = false;
 
     // Switch off: off line at once, the bus falls back to the battery next step.
     el.generator_switch = false;

@@ -11,96 +11,6 @@ double idle_fraction() { return std::pow(0.55, 3.5); }
 
 }  // namespace
 
-// The whole ground start with the pilot's operations, checking each phase's
-// timing and the hand-over between phases.
-TEST_F(PropulsionTest, ColdGroundStartRunsThroughEveryPhaseOnTime) {
-    Engine& e = G_Engine;
-    Engine_Core& core = e.core;
-    Electrical_System& el = G_Electrical;
-    start_aircraft(Start_Mode::Cold);
-    fill_tanks(2000.0);
-
-    // Power: batteries and generator switch.
-    el.battery1_on = el.battery2_on = true;
-    el.generator_switch = true;
-    frame(kDt);
-    ASSERT_TRUE(el.essential_bus_powered);
-    EXPECT_FALSE(el.generator_online);
-
-    set_start_switch(0.5);
-    press_gts_start();
-    ASSERT_TRUE(e.gts_starting);
-    EXPECT_FALSE(core.start_requested);  // on the ground the button asks no relight
-
-    // GTS 0 -> 65 % at 4.5 %/s.
-    const double spool = run_until([&] { return e.gts_ready; }, 30.0);
-    EXPECT_NEAR(spool, 65.0 / 4.5, kFrameSlack);
-    EXPECT_EQ(e.gts_rpm, 65.0);
-    // It holds there until engaged; the engine stays still and burns nothing.
-    run(3.0);
-    EXPECT_EQ(e.gts_rpm, 65.0);
-    EXPECT_TRUE(e.gts_starting);
-    EXPECT_EQ(core.rpm, 0.0);
-    EXPECT_EQ(core.fuel_flow, 0.0);
-
-    // Start: engaged, 65 -> 100 % in 1.75 s.
-    set_start_switch(1.0);
-    EXPECT_TRUE(e.gts_engaged);
-    EXPECT_TRUE(core.start_requested);
-    const double engage = run_until([&] { return e.gts_rpm == 100.0; }, 5.0);
-    EXPECT_NEAR(engage, 1.75, kFrameSlack);
-
-    // Cranking: n1 at 12.5 %/s, rpm = n1/3.125 up to 32.
-    const double to_light_off_n1 = run_until([&] { return core.n1_rpm > 46.0; }, 10.0);
-    EXPECT_NEAR(to_light_off_n1, 46.0 / 12.5, kFrameSlack);
-    EXPECT_DOUBLE_EQ(core.rpm, core.n1_rpm / 3.125);
-    EXPECT_TRUE(core.start_in_progress);  // above 10 % with the GTS ready
-    EXPECT_FALSE(core.lit);
-    EXPECT_EQ(core.fuel_flow, 0.0);  // cut-off closed
-    const double to_crank_limit = run_until([&] { return core.rpm == 32.0; }, 10.0);
-    EXPECT_NEAR(to_light_off_n1 + to_crank_limit, 8.0, kFrameSlack);
-    run(1.0);
-    EXPECT_EQ(core.rpm, 32.0);
-    EXPECT_EQ(core.n1_rpm, 100.0);
-
-    // Fuel on, switch back to run: the light-off ramp at 1.8 %/s.
-    toggle_cutoff();
-    ASSERT_TRUE(e.fuel_on);
-    EXPECT_EQ(e.throttle_lever, 0.2);
-    set_start_switch(0.5);
-    frame(kDt);
-    EXPECT_DOUBLE_EQ(core.rpm, 32.0 + 1.8 * kDt);
-    EXPECT_GT(core.fuel_flow, 0.0);  // fuel is admitted and lighting
-    const double egt_lighting = core.egt;
-    const double to_self_sustain = run_until([&] { return core.rpm > 45.0; }, 20.0) + kDt;
-    EXPECT_NEAR(to_self_sustain, 13.0 / 1.8, kFrameSlack);
-    EXPECT_GT(core.egt, egt_lighting);
-    // Past 45 the GTS shuts down and the start request clears.
-    EXPECT_FALSE(e.gts_starting);
-    EXPECT_FALSE(e.gts_engaged);
-    EXPECT_FALSE(core.start_requested);
-    EXPECT_LT(e.gts_rpm, 100.0);
-    EXPECT_TRUE(el.generator_online);
-
-    // Rule 3b carries the ramp to 55, where the engine is lit.
-    const double to_lit = run_until([&] { return core.lit; }, 20.0);
-    EXPECT_NEAR(to_self_sustain + to_lit, 23.0 / 1.8, kFrameSlack);
-    EXPECT_EQ(core.rpm, 55.0);
-    EXPECT_FALSE(core.start_in_progress);
-    EXPECT_EQ(el.essential_bus_volts, 28.0);
-    run(5.0);
-    EXPECT_EQ(e.gts_rpm, 0.0);
-    EXPECT_FALSE(e.gts_spool_down);
-
-    // It now follows the throttle.
-    core.throttle = 100.0;
-    run(20.0);
-    EXPECT_GT(core.rpm, 99.9);
-    EXPECT_EQ(core.n1_rpm, 100.0);
-    EXPECT_TRUE(core.lit);
-    EXPECT_NEAR(e.throttle_lever, 1.0, 1e-12);
-}
-
 TEST_F(PropulsionTest, StarterRefusesWithoutBusOrBeforeSixtyFivePercent) {
     Engine& e = G_Engine;
     start_aircraft(Start_Mode::Cold);
@@ -292,49 +202,16 @@ TEST_F(PropulsionTest, UnlitEngineEgtRisesWithFuelAndCoolsWithout) {
     EXPECT_DOUBLE_EQ(core.egt, 12.0);
 }
 
-// Ten-second frames keep every state finite and in range through a whole
-// start, a slam and a flame-out.
-TEST_F(PropulsionTest, HugeFrameTimesStayWellBehaved) {
-    Engine& e = G_Engine;
-    Engine_Core& core = e.core;
-    start_aircraft(Start_Mode::Cold);
-    fill_tanks(3000.0);
-    G_Electrical.battery1_on = G_Electrical.generator_switch = true;
-    const auto in_range = [&] {
-        const double values[] = {e.gts_rpm,   core.power,      core.rpm,
-                                 core.n1_rpm, core.thrust,     core.fuel_flow,
-                                 core.egt,    core.max_thrust, e.throttle_lever};
-        for (double v : values) {
-            if (!std::isfinite(v)) return false;
-        }
-        return e.gts_rpm >= 0.0 && e.gts_rpm <= 100.0 && core.power >= 0.0 && core.power <= 100.0 &&
-               core.rpm >= 0.0 && core.rpm <= 100.0 && total_internal() >= 0.0;
-    };
+// Ten-second frames: a slam and a chop land on the throttle instead of
+// swinging past it, and a flame-out winds down to the windmill speed.
+// (Finite outputs at any frame time are the robustness tests' to check.)
+TEST_F(PropulsionTest, HugeFrameTimesLandOnTheirTargets) {
+    Engine_Core& core = G_Engine.core;
+    hot_start(3000.0);
     constexpr double kHuge = 10.0;
-    frame(kHuge);
-    set_start_switch(0.5);
-    press_gts_start();
-    frame(kHuge);
-    frame(kHuge);
-    EXPECT_EQ(e.gts_rpm, 65.0);
-    set_start_switch(1.0);
-    frame(kHuge);
-    EXPECT_EQ(e.gts_rpm, 100.0);
-    frame(kHuge);
-    EXPECT_EQ(core.rpm, 32.0);
-    toggle_cutoff();
-    set_start_switch(0.5);
-    for (int i = 0; i < 3; ++i) {
-        frame(kHuge);
-        EXPECT_TRUE(in_range());
-    }
-    EXPECT_TRUE(core.lit);
-    // Slam and chop with long frames: the setting lands on the throttle
-    // instead of swinging past it.
     core.throttle = 60.0;
     for (int i = 0; i < 4; ++i) {
         frame(kHuge);
-        EXPECT_TRUE(in_range());
         EXPECT_LE(core.power, 60.0);
     }
     EXPECT_EQ(core.power, 60.0);
@@ -343,9 +220,6 @@ TEST_F(PropulsionTest, HugeFrameTimesStayWellBehaved) {
     EXPECT_EQ(core.power, 0.0);
     sea_level(300.0);
     toggle_cutoff();
-    for (int i = 0; i < 4; ++i) {
-        frame(kHuge);
-        EXPECT_TRUE(in_range());
-    }
+    for (int i = 0; i < 4; ++i) frame(kHuge);
     EXPECT_NEAR(core.rpm, 300.0 / 350.0 * 20.0, 1e-12);
 }

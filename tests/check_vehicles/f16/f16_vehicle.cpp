@@ -24,6 +24,7 @@
 
 #include "../check_vehicle.h"
 #include "f16_model.h"
+#include "quillon_fm_ids.h"
 
 namespace check_vehicle {
 namespace {
@@ -148,16 +149,16 @@ void vehicle_command(int command, float value) {
     Controls& v = g_controls;
     const double axis = held(static_cast<double>(value), -1.0, 1.0);
     switch (command) {
-        case 2001:
+        case QFM_CMD_PITCH_AXIS:
             v.stick_long = axis;
             break;
-        case 2002:
+        case QFM_CMD_ROLL_AXIS:
             v.stick_lat = axis;
             break;
-        case 2003:
+        case QFM_CMD_RUDDER_AXIS:
             v.pedal = axis;
             break;
-        case 2004:
+        case QFM_CMD_THROTTLE_AXIS:
             v.throttle = 0.5 * (1.0 - axis);
             break;
         default:

@@ -58,8 +58,8 @@ Loads fly(const Vehicle_Library& lib, double beta_deg, double roll_axis, double 
     lib.get<decltype(&ed_fm_set_atmosphere)>("ed_fm_set_atmosphere")(3000.0, 268.7, 328.6, 0.909,
                                                                      70000.0, 0, 0, 0);
     const auto command = lib.get<decltype(&ed_fm_set_command)>("ed_fm_set_command");
-    command(2002, static_cast<float>(roll_axis));
-    command(2003, static_cast<float>(rudder_axis));
+    command(QFM_CMD_ROLL_AXIS, static_cast<float>(roll_axis));
+    command(QFM_CMD_RUDDER_AXIS, static_cast<float>(rudder_axis));
     lib.get<decltype(&ed_fm_simulate)>("ed_fm_simulate")(0.01);
     Loads l;
     double px, py, pz;

@@ -1,0 +1,15 @@
+// The one fixture of the unit tests: every test starts from the model's
+// records as the library's load left them, whatever ran before it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+// Puts every global record back to its state just after load. Force lists
+// keep their storage (the library frees it only at unload) and lose their
+// contents.
+void reset_model();
+
+class Model_Test : public ::testing::Test {
+ protected:
+    void SetUp() override { reset_model(); }
+};
