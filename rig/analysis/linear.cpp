@@ -17,7 +17,6 @@ const char* const kCoefficientNames[kLoads] = {"CL", "CD", "CY", "Cl", "Cm", "Cn
 
 namespace {
 
-constexpr int kCmdRudderTrim = 3041;  // rudder trim knob, -1..1
 constexpr double kLog2 = 0.6931471805599453;
 
 // Perturbation of each state: m/s, rad, rad/s, rad, m, rad, rad/s, rad/s, rad.
@@ -76,10 +75,10 @@ void hold_point(Host& host, const Point& p) {
     host.last_acceleration_body = {};
     host.last_angular_acceleration = {};
     const Model_Api& fm = *host.api;
-    fm.ed_fm_set_command(kCmdPitchAxis, static_cast<float>(p.in[I_PITCH]));
-    fm.ed_fm_set_command(kCmdRollAxis, static_cast<float>(p.in[I_ROLL]));
-    fm.ed_fm_set_command(kCmdRudderAxis, static_cast<float>(p.in[I_RUDDER]));
-    fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(p.in[I_THROTTLE]));
+    fm.ed_fm_set_command(QFM_CMD_PITCH_AXIS, static_cast<float>(p.in[I_PITCH]));
+    fm.ed_fm_set_command(QFM_CMD_ROLL_AXIS, static_cast<float>(p.in[I_ROLL]));
+    fm.ed_fm_set_command(QFM_CMD_RUDDER_AXIS, static_cast<float>(p.in[I_RUDDER]));
+    fm.ed_fm_set_command(QFM_CMD_THROTTLE_AXIS, throttle_axis(p.in[I_THROTTLE]));
 }
 
 // State rates of the settled held state: the rigid-body equations in body
@@ -137,14 +136,14 @@ double rudder_travel(const Host& host) { return host_sample(host).rudder; }
 Rates evaluate(Context& c, const Point& p, bool hold_rudder) {
     hold_point(c.host, p);
     double trim = 0.0;
-    c.host.api->ed_fm_set_command(kCmdRudderTrim, 0.0f);
+    c.host.api->ed_fm_set_command(QFM_CMD_RUDDER_TRIM, 0.0f);
     settle_held(c.host, c.weight);
     if (hold_rudder && c.hold_rudder) {
         for (int i = 0; i < 3; ++i) {
             const double error = rudder_travel(c.host) - c.rudder0;
             if (std::fabs(error) < 1e-9) break;
             trim -= error / c.rudder_trim_gain;
-            c.host.api->ed_fm_set_command(kCmdRudderTrim, static_cast<float>(trim));
+            c.host.api->ed_fm_set_command(QFM_CMD_RUDDER_TRIM, static_cast<float>(trim));
             settle_held(c.host, c.weight);
         }
     }
@@ -204,7 +203,7 @@ Linear_Model linearise(Host& host, const Trim_Result& trim, const Linear_Request
     if (q.bare) {
         // How far the rudder trim moves the rudder, if the model has one.
         c.rudder0 = rudder_travel(host);
-        host.api->ed_fm_set_command(kCmdRudderTrim, 0.05f);
+        host.api->ed_fm_set_command(QFM_CMD_RUDDER_TRIM, 0.05f);
         settle_held(host, m.weight);
         c.rudder_trim_gain = (rudder_travel(host) - c.rudder0) / 0.05;
         c.hold_rudder = std::fabs(c.rudder_trim_gain) > 1e-3;

@@ -115,10 +115,10 @@ void hold(Host& host, const Condition& c, double tas) {
 }
 
 void apply_inputs(const Model_Api& fm, const Condition& c) {
-    fm.ed_fm_set_command(kCmdPitchAxis, static_cast<float>(c.axis[0]));
-    fm.ed_fm_set_command(kCmdRollAxis, static_cast<float>(c.axis[1]));
-    fm.ed_fm_set_command(kCmdRudderAxis, static_cast<float>(c.axis[2]));
-    fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(c.throttle));
+    fm.ed_fm_set_command(QFM_CMD_PITCH_AXIS, static_cast<float>(c.axis[0]));
+    fm.ed_fm_set_command(QFM_CMD_ROLL_AXIS, static_cast<float>(c.axis[1]));
+    fm.ed_fm_set_command(QFM_CMD_RUDDER_AXIS, static_cast<float>(c.axis[2]));
+    fm.ed_fm_set_command(QFM_CMD_THROTTLE_AXIS, throttle_axis(c.throttle));
 }
 
 // The six residuals of steady motion at the settled held state.
@@ -409,8 +409,8 @@ Trim_Result trim_once(Host& host, const Trim_Request& q) {
     fm.ed_fm_set_internal_fuel(q.fuel);
     fm.ed_fm_unlimited_fuel(true);
     fm.ed_fm_hot_start_in_air();
-    fm.ed_fm_set_command(kCmdFlapLever, static_cast<float>(q.flaps));
-    fm.ed_fm_set_command(kCmdGearHandle, q.gear_down ? 1.0f : 0.0f);
+    fm.ed_fm_set_command(QFM_CMD_FLAP_LEVER, static_cast<float>(q.flaps));
+    fm.ed_fm_set_command(QFM_CMD_GEAR_HANDLE, q.gear_down ? 1.0f : 0.0f);
     hold(host, s.start, s.tas);
     apply_inputs(fm, s.start);
     run_held(host, kConfigureTime);

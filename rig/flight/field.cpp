@@ -71,7 +71,7 @@ Takeoff_Result fly_takeoff(const Model_Api& api, const Perf_Condition& c, const 
     char text[1024];
     std::snprintf(text, sizeof text,
                   "name take-off\nstart hot\nfuel %.17g\nmass %.17g\nflaps %.17g\nend 200\n"
-                  "at 0 command 74 1\nafter 0 throttle 1\nafter %.17g command 75 1\n"
+                  "at 0 command wheel_brakes_on 1\nafter 0 throttle 1\nafter %.17g command wheel_brakes_off 1\n"
                   "after 0 autopilot heading 0\nwhen kcas > %.17g autopilot pitch %.17g\n"
                   "when altitude > %.17g stop\n",
                   c.fuel, c.mass - c.fuel, t.takeoff_flaps, t.spool_time, r.rotate_kcas,
@@ -118,7 +118,7 @@ Landing_Result fly_landing(const Model_Api& api, const Perf_Condition& c, const 
         "at 0 autopilot climb %.17g\nafter 0 autopilot heading 0\n"
         "after 0 autopilot airspeed %.17g\nwhen altitude < %.17g autopilot climb -1\n"
         "when on_ground > 0.5 autopilot vertical off\nafter 0 autopilot speed off\n"
-        "after 0 throttle 0\nafter 1 command 2101 -1\nwhen groundspeed < %.17g stop\n",
+        "after 0 throttle 0\nafter 1 command brakes_axis -1\nwhen groundspeed < %.17g stop\n",
         c.fuel, c.mass - c.fuel, -start_height / tan_path, rest + start_height, r.approach_kcas,
         t.landing_flaps, -tas * std::sin(std::atan(tan_path)), r.approach_kcas, rest + 6.0,
         kStopSpeed);

@@ -49,10 +49,10 @@ bool all_finite(const Sample& s, const char** which) {
 }
 
 void send_axes(const Model_Api& fm, const Axis_Commands& a) {
-    if (a.pitch) fm.ed_fm_set_command(kCmdPitchAxis, a.pitch_value);
-    if (a.roll) fm.ed_fm_set_command(kCmdRollAxis, a.roll_value);
-    if (a.rudder) fm.ed_fm_set_command(kCmdRudderAxis, a.rudder_value);
-    if (a.throttle) fm.ed_fm_set_command(kCmdThrottleAxis, a.throttle_value);
+    if (a.pitch) fm.ed_fm_set_command(QFM_CMD_PITCH_AXIS, a.pitch_value);
+    if (a.roll) fm.ed_fm_set_command(QFM_CMD_ROLL_AXIS, a.roll_value);
+    if (a.rudder) fm.ed_fm_set_command(QFM_CMD_RUDDER_AXIS, a.rudder_value);
+    if (a.throttle) fm.ed_fm_set_command(QFM_CMD_THROTTLE_AXIS, a.throttle_value);
 }
 
 // A test input in progress on one axis, added to the value the axis held
@@ -151,12 +151,12 @@ void apply_inputs(Flight& f, double t) {
         double& held = held_axis(f.autopilot, in.axis);
         if (in.axis == Input_Axis::Throttle) {
             held = std::fmin(1.0, std::fmax(0.0, a.base + added));
-            f.fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(held));
+            f.fm.ed_fm_set_command(QFM_CMD_THROTTLE_AXIS, throttle_axis(held));
         } else {
             held = std::fmin(1.0, std::fmax(-1.0, a.base + added));
-            const int command = in.axis == Input_Axis::Pitch  ? kCmdPitchAxis
-                                : in.axis == Input_Axis::Roll ? kCmdRollAxis
-                                                              : kCmdRudderAxis;
+            const int command = in.axis == Input_Axis::Pitch  ? QFM_CMD_PITCH_AXIS
+                                : in.axis == Input_Axis::Roll ? QFM_CMD_ROLL_AXIS
+                                                              : QFM_CMD_RUDDER_AXIS;
             f.fm.ed_fm_set_command(command, static_cast<float>(held));
         }
         if (tau >= test_input_length(in)) a = {};
@@ -198,9 +198,9 @@ void initial_state(Flight& f) {
         } else {
             f.fm.ed_fm_set_internal_fuel(sc.fuel);
             f.fm.ed_fm_hot_start_in_air();
-            f.fm.ed_fm_set_command(kCmdFlapLever, static_cast<float>(sc.flaps));
-            f.fm.ed_fm_set_command(kCmdGearHandle, sc.gear_down ? 1.0f : 0.0f);
-            f.fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(r.throttle));
+            f.fm.ed_fm_set_command(QFM_CMD_FLAP_LEVER, static_cast<float>(sc.flaps));
+            f.fm.ed_fm_set_command(QFM_CMD_GEAR_HANDLE, sc.gear_down ? 1.0f : 0.0f);
+            f.fm.ed_fm_set_command(QFM_CMD_THROTTLE_AXIS, throttle_axis(r.throttle));
         }
         const double tas =
             tas_from_kcas(sc.speed, environment_air(host.env, sc.position.y).density);
@@ -231,7 +231,8 @@ void initial_state(Flight& f) {
         host.body.attitude = from_euler({yaw, pose.pitch, 0.0});
         host.body.velocity = {};
         host.body.omega = {};
-        if (sc.flaps > 0.0) f.fm.ed_fm_set_command(kCmdFlapLever, static_cast<float>(sc.flaps));
+        if (sc.flaps > 0.0)
+            f.fm.ed_fm_set_command(QFM_CMD_FLAP_LEVER, static_cast<float>(sc.flaps));
         f.autopilot.throttle = 0.0;
     }
     Loads unused;
@@ -260,7 +261,7 @@ void fire(Flight& f, const Event& e, double t) {
             break;
         case Action::Kind::Throttle:
             f.autopilot.throttle = a.throttle;
-            f.fm.ed_fm_set_command(kCmdThrottleAxis, throttle_axis(a.throttle));
+            f.fm.ed_fm_set_command(QFM_CMD_THROTTLE_AXIS, throttle_axis(a.throttle));
             break;
         case Action::Kind::Autopilot: {
             cancel_inputs(f, a.autopilot.channel);

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "flight/summary.h"
+#include "host/command_names.h"
 #include "host/sample.h"
 
 namespace rig {
@@ -168,14 +169,14 @@ bool parse_action(Line_Parser& p, Action& a) {
     std::string kind;
     if (!p.word(kind, "an action")) return false;
     if (kind == "command") {
-        double command = 0.0, value = 0.0;
-        if (!p.value(command, "the command number") || !p.value(value, "the command value")) {
-            return false;
+        std::string name;
+        double value = 0.0;
+        if (!p.word(name, "a command name") || !p.value(value, "the command value")) return false;
+        if (!command_by_name(name, a.command)) {
+            return p.fail("unknown command '" + name +
+                          "' (the names of quillon_fm_ids.h in lower case, without QFM_CMD_)");
         }
         a.kind = Action::Kind::Command;
-        a.command = static_cast<int>(command);
-        if (static_cast<double>(a.command) != command)
-            return p.fail("command numbers are integers");
         a.value = static_cast<float>(value);
         return p.end();
     }

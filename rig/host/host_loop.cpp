@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "quillon_fm_ids.h"
+
 namespace rig {
 namespace {
 
@@ -19,28 +21,8 @@ constexpr double kMaxSteerAngle = 45.0 / kDegPerRad;  // rad
 constexpr unsigned kRunwaySurfaceType = 1;
 
 // Parameter numbers the model answers.
-constexpr unsigned kParamGtsRpm = 2;      // per cent
-constexpr unsigned kParamRpm = 100;       // fraction
-constexpr unsigned kParamN1 = 101;        // fraction
-constexpr unsigned kParamFuelFlow = 112;  // kg/s
-constexpr unsigned kParamNoseGear = 2002;
-constexpr unsigned kParamSteering = 2005;
-constexpr unsigned kParamLeftBrake = 2011;
-constexpr unsigned kParamLeftGear = 2012;
-constexpr unsigned kParamRightBrake = 2021;
-constexpr unsigned kParamRightGear = 2022;
 
 // Animation arguments the rig records.
-constexpr int kArgFlaps = 9;
-constexpr int kArgAileron = 12;
-constexpr int kArgSlats = 13;
-constexpr int kArgElevator = 15;
-constexpr int kArgRudder = 17;
-constexpr int kArgSpeedBrake = 500;
-constexpr int kCockpitThrottle = 5;
-constexpr int kCockpitBackupPressure = 309;
-constexpr int kCockpitMainPressure = 310;
-constexpr int kCockpitBrakePressure = 311;
 constexpr double kPressureGaugePsi = 4000.0;  // gauge full scale
 
 bool near_point(V3 a, V3 b) { return norm(a - b) < 1e-9; }
@@ -169,14 +151,14 @@ void host_simulate(Host& host) {
     host.fuel = fm.ed_fm_get_internal_fuel();
 
     Ground_Controls& c = host.ground.controls;
-    c.leg_down[POST_NOSE] = fm.ed_fm_get_param(kParamNoseGear) >= kLegDown;
-    c.leg_down[POST_LEFT] = fm.ed_fm_get_param(kParamLeftGear) >= kLegDown;
-    c.leg_down[POST_RIGHT] = fm.ed_fm_get_param(kParamRightGear) >= kLegDown;
-    c.brake[POST_LEFT] = fm.ed_fm_get_param(kParamLeftBrake);
-    c.brake[POST_RIGHT] = fm.ed_fm_get_param(kParamRightBrake);
+    c.leg_down[POST_NOSE] = fm.ed_fm_get_param(QFM_PARAM_NOSE_GEAR) >= kLegDown;
+    c.leg_down[POST_LEFT] = fm.ed_fm_get_param(QFM_PARAM_LEFT_GEAR) >= kLegDown;
+    c.leg_down[POST_RIGHT] = fm.ed_fm_get_param(QFM_PARAM_RIGHT_GEAR) >= kLegDown;
+    c.brake[POST_LEFT] = fm.ed_fm_get_param(QFM_PARAM_LEFT_BRAKE);
+    c.brake[POST_RIGHT] = fm.ed_fm_get_param(QFM_PARAM_RIGHT_BRAKE);
     // The model reports the steering travel as the rotation about the body's
     // up axis, so positive turns the nose wheel to the left.
-    c.steer_angle = fm.ed_fm_get_param(kParamSteering) * kMaxSteerAngle;
+    c.steer_angle = fm.ed_fm_get_param(QFM_PARAM_STEERING) * kMaxSteerAngle;
 }
 
 void host_integrate(Host& host) {
@@ -249,34 +231,34 @@ Sample host_sample(const Host& host) {
     const V3 gravity_body = unrotate(b.attitude, V3{0.0, -g, 0.0});
     s.nz = (host.last_acceleration_body.y - gravity_body.y) / g;
 
-    s.rpm = fm.ed_fm_get_param(kParamRpm) * 100.0;
-    s.gts = fm.ed_fm_get_param(kParamGtsRpm);
-    s.n1 = fm.ed_fm_get_param(kParamN1) * 100.0;
+    s.rpm = fm.ed_fm_get_param(QFM_PARAM_RPM_FRACTION_A) * 100.0;
+    s.gts = fm.ed_fm_get_param(QFM_PARAM_GTS_RPM_PERCENT_A);
+    s.n1 = fm.ed_fm_get_param(QFM_PARAM_N1_FRACTION) * 100.0;
     s.thrust = o.thrust;
-    s.fuel_flow = fm.ed_fm_get_param(kParamFuelFlow);
+    s.fuel_flow = fm.ed_fm_get_param(QFM_PARAM_FUEL_FLOW_A);
     s.fuel = host.fuel;
     s.mass = host.mass_properties.mass;
-    s.throttle_lever = o.cockpit[kCockpitThrottle];
-    s.elevator = o.external[kArgElevator];
-    s.aileron = o.external[kArgAileron];
-    s.rudder = o.external[kArgRudder];
-    s.flaps = o.external[kArgFlaps];
-    s.slats = o.external[kArgSlats];
-    s.speedbrake = o.external[kArgSpeedBrake];
-    s.gear_nose = fm.ed_fm_get_param(kParamNoseGear);
-    s.gear_left = fm.ed_fm_get_param(kParamLeftGear);
-    s.gear_right = fm.ed_fm_get_param(kParamRightGear);
+    s.throttle_lever = o.cockpit[QFM_COCKPIT_ARG_THROTTLE];
+    s.elevator = o.external[QFM_ARG_ELEVATOR_A];
+    s.aileron = o.external[QFM_ARG_AILERON];
+    s.rudder = o.external[QFM_ARG_RUDDER];
+    s.flaps = o.external[QFM_ARG_FLAP_RIGHT];
+    s.slats = o.external[QFM_ARG_SLAT_A];
+    s.speedbrake = o.external[QFM_ARG_SPEED_BRAKE];
+    s.gear_nose = fm.ed_fm_get_param(QFM_PARAM_NOSE_GEAR);
+    s.gear_left = fm.ed_fm_get_param(QFM_PARAM_LEFT_GEAR);
+    s.gear_right = fm.ed_fm_get_param(QFM_PARAM_RIGHT_GEAR);
     const Strut_Result* r = host.ground.result;
     s.strut_nose = r[POST_NOSE].compression;
     s.strut_right = r[POST_RIGHT].compression;
     s.strut_left = r[POST_LEFT].compression;
     s.on_ground = (r[0].contact || r[1].contact || r[2].contact) ? 1.0 : 0.0;
-    s.brake_left = fm.ed_fm_get_param(kParamLeftBrake);
-    s.brake_right = fm.ed_fm_get_param(kParamRightBrake);
-    s.steering = fm.ed_fm_get_param(kParamSteering);
-    s.hyd_backup = o.cockpit[kCockpitBackupPressure] * kPressureGaugePsi;
-    s.hyd_main = o.cockpit[kCockpitMainPressure] * kPressureGaugePsi;
-    s.hyd_brake = o.cockpit[kCockpitBrakePressure] * kPressureGaugePsi;
+    s.brake_left = fm.ed_fm_get_param(QFM_PARAM_LEFT_BRAKE);
+    s.brake_right = fm.ed_fm_get_param(QFM_PARAM_RIGHT_BRAKE);
+    s.steering = fm.ed_fm_get_param(QFM_PARAM_STEERING);
+    s.hyd_backup = o.cockpit[QFM_COCKPIT_ARG_BACKUP_PRESSURE] * kPressureGaugePsi;
+    s.hyd_main = o.cockpit[QFM_COCKPIT_ARG_MAIN_PRESSURE] * kPressureGaugePsi;
+    s.hyd_brake = o.cockpit[QFM_COCKPIT_ARG_BRAKE_PRESSURE] * kPressureGaugePsi;
     s.ess_bus = fm.cockpit("ESS_SERV_BUS");
     s.gen_bus = fm.cockpit("GEN_BUS");
     s.tat = fm.cockpit("TOTAL_AIR_TEMP");

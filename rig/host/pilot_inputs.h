@@ -1,17 +1,14 @@
-// The pilot's inputs as the rig sends them through ed_fm_set_command: the
-// four continuous axes and the two levers the rig moves.
+// The pilot's inputs as the rig sends them through ed_fm_set_command. The
+// command numbers are the host's, named in quillon_fm_ids.h; the rig's sign
+// conventions for the four axes: positive pitch pulls the nose up, positive
+// roll rolls right, positive rudder yaws right, throttle 1 idle .. -1 full.
 #pragma once
 
 #include <algorithm>
 
-namespace rig {
+#include "quillon_fm_ids.h"
 
-constexpr int kCmdPitchAxis = 2001;     // -1 .. 1, positive pulls the nose up
-constexpr int kCmdRollAxis = 2002;      // -1 .. 1, positive rolls right
-constexpr int kCmdRudderAxis = 2003;    // -1 .. 1, positive yaws right
-constexpr int kCmdThrottleAxis = 2004;  // 1 idle .. -1 full
-constexpr int kCmdFlapLever = 3013;     // lever position 0..1
-constexpr int kCmdGearHandle = 3016;    // 1 down, 0 up
+namespace rig {
 
 // The throttle axis value (1 idle .. -1 full) for a throttle fraction 0..1.
 inline float throttle_axis(double fraction) {

@@ -27,7 +27,7 @@ TEST(Scenario, ParsesHeaderEventsAndExpectations) {
         "dt 0.005\n"
         "end 120\n"
         "at 0 autopilot altitude 300\n"
-        "after 2 command 3024 1\n"
+        "after 2 command throttle_cutoff 1\n"
         "when rpm < 20 throttle 0.5\n"
         "when groundspeed <= 0.5 stop\n"
         "expect altitude 290 310 from 0 to 60\n"
