@@ -72,7 +72,7 @@ TEST_F(Host_Test, StateReachesTheModelInTheHostsConventions) {
     // The velocity vector is computed from the ground-relative body velocity.
     EXPECT_DOUBLE_EQ(api_.cockpit("VelVecVert"), std::atan2(body.y, body.x));
     // In the air no strut is compressed: no nose-wheel steering is reported.
-    EXPECT_EQ(api_.ed_fm_get_param(2005), 0.0);
+    EXPECT_EQ(api_.ed_fm_get_param(QFM_PARAM_STEERING), 0.0);
 }
 
 TEST_F(Host_Test, MomentsMakeAStaticallyStableAndDampedAircraft) {

@@ -6,6 +6,7 @@
 #include "flight/autopilot.h"
 #include "flight/scenario.h"
 #include "flight/summary.h"
+#include "quillon_fm_ids.h"
 
 namespace rig {
 namespace {
@@ -54,7 +55,7 @@ TEST(Scenario, ParsesHeaderEventsAndExpectations) {
     EXPECT_EQ(s.events[0].action.autopilot.vertical, Vertical_Mode::Altitude);
     EXPECT_EQ(s.events[0].action.autopilot.target, 300.0);
     EXPECT_EQ(s.events[1].trigger.kind, Trigger::Kind::After);
-    EXPECT_EQ(s.events[1].action.command, 3024);
+    EXPECT_EQ(s.events[1].action.command, QFM_CMD_THROTTLE_CUTOFF);
     EXPECT_EQ(s.events[1].action.value, 1.0f);
     EXPECT_EQ(s.events[2].trigger.condition.variable, "rpm");
     EXPECT_EQ(s.events[2].trigger.condition.op, Compare::Less);
@@ -76,7 +77,10 @@ TEST(Scenario, RejectsMistakesWithTheirLineNumber) {
     } cases[] = {
         {"end 10\nstart warm\n", "line 2: start is cold, hot or air"},
         {"when altitdue > 3 stop\n", "line 1: unknown variable 'altitdue'"},
-        {"at 5 command 3019\n", "line 1: expected the command value"},
+        {"at 5 command start_switch\n", "line 1: expected the command value"},
+        {"at 5 command battery9 1\n",
+         "line 1: unknown command 'battery9' (the names of quillon_fm_ids.h in lower case, "
+         "without QFM_CMD_)"},
         {"at 5 autopilot loop 3\n", "line 1: unknown autopilot mode 'loop'"},
         {"expect liftoff_kcas 1 2 from 0 to 5\n", "line 1: summary values are known only at end"},
         {"expect kcas 300 200 at end\n", "line 1: the lower bound is above the upper bound"},
