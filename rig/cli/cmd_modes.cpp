@@ -49,6 +49,12 @@ void print_point(const Point_Result& p, double altitude) {
     }
     if (p.modes.short_period_real)
         std::printf("  the short period is overdamped: two real roots\n");
+    if (const Mode* rs = find_mode(p.modes, "roll_spiral")) {
+        std::printf(
+            "  the roll and spiral are coupled into one oscillation (roll_spiral), zeta x "
+            "omega_n %.4g rad/s\n",
+            rs->zeta * rs->omega_n);
+    }
     std::printf("  n/alpha %.4g g/rad, CAP %.4g 1/(g s^2)\n", p.modes.n_alpha, p.modes.cap);
     std::printf("  %-28s %10s %5s %3s %3s  %s\n", "criterion (Class IV)", "value", "A", "B", "C",
                 "source");
@@ -85,6 +91,7 @@ nlohmann::json point_json(const Point_Result& p) {
         if (d.time_to_half > 0.0) m["time_to_half"] = d.time_to_half;
         if (d.time_to_double > 0.0) m["time_to_double"] = d.time_to_double;
         if (d.name == "dutch_roll") m["phi_over_beta"] = d.phi_over_beta;
+        if (d.name == "roll_spiral") m["zeta_omega_n"] = d.zeta * d.omega_n;
         modes.push_back(m);
     }
     j["modes"] = modes;
