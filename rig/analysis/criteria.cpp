@@ -43,6 +43,9 @@ constexpr double kRollTimeConstant[kCategories][3] = {
 // MIL-F-8785C 3.3.1.3, Table VIII: minimum spiral time to double, s.
 constexpr double kSpiralDouble[kCategories][3] = {
     {12.0, 8.0, 4.0}, {20.0, 8.0, 4.0}, {12.0, 8.0, 4.0}};
+// MIL-F-8785C 3.3.1.4: minimum zeta omega of a coupled roll-spiral
+// oscillation, rad/s, Categories B and C; it is not allowed in Category A.
+constexpr double kRollSpiralZetaOmega[3] = {0.5, 0.3, 0.15};
 // Table VI note: when omega^2 |phi/beta| exceeds 20 (rad/s)^2, the minimum
 // zeta omega rises by this much per unit of the excess, Levels 1, 2, 3.
 constexpr double kDutchRollCoupling[3] = {0.014, 0.009, 0.005};
@@ -160,6 +163,16 @@ std::vector<Judgement> judge(const Modes& m) {
             make("spiral time to double", "t2_spiral", t2, "s", "MIL-F-8785C 3.3.1.3, Table VIII");
         for (int c = 0; c < kCategories; ++c) {
             j.level[c] = level_of([&](int l) { return t2 >= kSpiralDouble[c][l]; });
+        }
+        out.push_back(j);
+    }
+    if (const Mode* rs = find_mode(m, "roll_spiral")) {
+        const double zw = rs->zeta * rs->omega_n;
+        Judgement j =
+            make("roll-spiral zeta x omega", "zeta_omega_rs", zw, "rad/s", "MIL-F-8785C 3.3.1.4");
+        j.level[CAT_A] = 4;
+        for (int c = CAT_B; c < kCategories; ++c) {
+            j.level[c] = level_of([&](int l) { return zw >= kRollSpiralZetaOmega[l]; });
         }
         out.push_back(j);
     }

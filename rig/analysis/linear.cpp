@@ -314,17 +314,25 @@ namespace {
 using Complex = std::complex<double>;
 
 // The roots of a block of A, as units: a conjugate pair (its upper root) or
-// one real root.
-std::vector<Complex> block_units(const Linear_Model& m, const std::vector<int>& states) {
+// one real root. Given `first_over_last`, also |v first| / |v last| of each
+// unit's eigenvector (the block's first and last states; infinite when the
+// last is absent).
+std::vector<Complex> block_units(const Linear_Model& m, const std::vector<int>& states,
+                                 std::vector<double>* first_over_last = nullptr) {
     const int n = static_cast<int>(states.size());
     Eigen::MatrixXd A(n, n);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) A(i, j) = m.A[states[i]][states[j]];
-    const Eigen::EigenSolver<Eigen::MatrixXd> es(A, false);
+    const Eigen::EigenSolver<Eigen::MatrixXd> es(A, first_over_last != nullptr);
     std::vector<Complex> out;
     for (int i = 0; i < n; ++i) {
         const Complex r = es.eigenvalues()[i];
-        if (r.imag() >= 0.0) out.push_back(r);
+        if (r.imag() < 0.0) continue;
+        out.push_back(r);
+        if (!first_over_last) continue;
+        const double last = std::abs(es.eigenvectors()(n - 1, i));
+        first_over_last->push_back(last > 0.0 ? std::abs(es.eigenvectors()(0, i)) / last
+                                              : INFINITY);
     }
     return out;
 }
@@ -395,7 +403,24 @@ Modes find_modes(const Linear_Model& m) {
     add_named(out.modes, "short_period", sp);
     add_named(out.modes, "phugoid", ph);
 
-    std::vector<Complex> lat = block_units(m, {S_BETA, S_P, S_R, S_PHI});
+    // Lateral: with two oscillatory pairs the roll and spiral have coupled
+    // into one oscillation; it is the pair whose eigenvector carries less
+    // sideslip per bank, the Dutch roll the other. (With one pair and two
+    // real roots the pair is taken for the Dutch roll: at high angle of
+    // attack the Dutch roll itself carries more bank than sideslip, so the
+    // eigenvector alone does not tell it from a roll-spiral there.)
+    std::vector<double> beta_over_phi;
+    const std::vector<Complex> lat_units =
+        block_units(m, {S_BETA, S_P, S_R, S_PHI}, &beta_over_phi);
+    std::vector<int> pairs;
+    for (int i = 0; i < static_cast<int>(lat_units.size()); ++i)
+        if (lat_units[i].imag() > 0.0) pairs.push_back(i);
+    int rs = -1;  // the roll-spiral pair, if any
+    if (pairs.size() == 2)
+        rs = beta_over_phi[pairs[0]] < beta_over_phi[pairs[1]] ? pairs[0] : pairs[1];
+    std::vector<Complex> lat;
+    for (int i = 0; i < static_cast<int>(lat_units.size()); ++i)
+        if (i != rs) lat.push_back(lat_units[i]);
     std::sort(lat.begin(), lat.end(), by_size);
     std::vector<Complex> dr, real;
     for (Complex u : lat) (u.imag() > 0.0 && dr.empty() ? dr : real).push_back(u);
@@ -407,6 +432,7 @@ Modes find_modes(const Linear_Model& m) {
         real = {real[0], real[3]};
     }
     if (!dr.empty()) add_named(out.modes, "dutch_roll", dr);
+    if (rs >= 0) out.modes.push_back(make_mode("roll_spiral", nearest(lat_units[rs])));
     if (!real.empty()) out.modes.push_back(make_mode("roll", real.front()));
     if (real.size() > 1) out.modes.push_back(make_mode("spiral", real.back()));
 
@@ -432,9 +458,11 @@ Modes find_modes(const Linear_Model& m) {
     return out;
 }
 
-const Mode* find_mode(const Modes& m, const std::string& prefix) {
+const Mode* find_mode(const Modes& m, const std::string& name) {
     for (const Mode& d : m.modes) {
-        if (d.name.compare(0, prefix.size(), prefix) == 0) return &d;
+        // The name itself, or its first numbered root ("roll" is not
+        // "roll_spiral").
+        if (d.name == name || d.name == name + "_1") return &d;
     }
     return nullptr;
 }

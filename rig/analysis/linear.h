@@ -106,7 +106,10 @@ struct Sign_Flag {
 std::vector<Sign_Flag> wrong_signs(const Coefficient_Derivatives& c);
 
 struct Mode {
-    std::string name;  // short_period, phugoid, dutch_roll, roll, spiral (+ _1, _2)
+    // short_period, phugoid, dutch_roll, roll, spiral (+ _1, _2 for two real
+    // roots of one mode), or roll_spiral: the roll and spiral coupled into an
+    // oscillation (then there is no roll and no spiral).
+    std::string name;
     std::complex<double> root;
     bool oscillatory = false;
     double omega_n = 0.0;         // rad/s
@@ -131,6 +134,8 @@ Modes find_modes(const Linear_Model& m);
 // The eigenvalues of A, unnamed (for checks).
 std::vector<std::complex<double>> eigenvalues(const Linear_Model& m);
 
-const Mode* find_mode(const Modes& m, const std::string& prefix);
+// The mode of that name, or its first root (name_1) when it is two real
+// roots; null when absent.
+const Mode* find_mode(const Modes& m, const std::string& name);
 
 }  // namespace rig

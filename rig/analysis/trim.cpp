@@ -321,7 +321,10 @@ Setup setup(const Host& host, const Trim_Request& q) {
         }
         case Trim_Kind::Pull_Up:
             c.gamma = q.gamma_deg;
-            c.pull_rate = (std::fmax(q.load_factor, 1.0) - 1.0) * s.gravity / s.tas * kDegPerRad;
+            // Unset (0) is 1 g; below 1 g the pitch rate is negative: the top
+            // of a push-over.
+            c.pull_rate = ((q.load_factor > 0.0 ? q.load_factor : 1.0) - 1.0) * s.gravity / s.tas *
+                          kDegPerRad;
             s.unknowns = {ALPHA, BETA, PITCH, ROLL, RUDDER, hold_throttle ? GAMMA : THROTTLE};
             break;
         case Trim_Kind::Sideslip:

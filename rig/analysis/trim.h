@@ -48,8 +48,10 @@ struct Trim_Request {
     double gamma_deg = 0.0;                            // Climb (and Pull_Up)
     double vertical_speed = NAN;                       // m/s, Climb: used when finite
     double bank_deg = 0.0;                             // Turn, positive right
-    double load_factor = 0.0;  // Turn: used when > 0 instead of the bank; Pull_Up
-    double beta_deg = 0.0;     // Sideslip, positive wind from the right
+    // Turn: used when > 0 instead of the bank. Pull_Up: 0 is 1 g, and
+    // between 0 and 1 the top of a push-over.
+    double load_factor = 0.0;
+    double beta_deg = 0.0;  // Sideslip, positive wind from the right
     // >= 0: the throttle is held at this fraction and the flight-path angle
     // (Level, Climb, Pull_Up, Sideslip) or the bank and load factor (Turn) is
     // solved instead.

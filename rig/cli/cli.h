@@ -4,6 +4,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -60,22 +61,34 @@ nlohmann::json trim_json(const Trim_Result& r);
 // The arguments shared by the commands that analyse trims.
 struct Sweep_Options {
     Trim_Options trim;
-    std::vector<double> sweep;  // FROM TO STEP, kcas; empty: one point
+    std::vector<double> sweep;        // FROM TO STEP, kcas; empty: one point
+    std::vector<double> sweep_alpha;  // FROM TO STEP, deg, at the one speed
+    std::vector<double> sweep_mach;   // FROM TO STEP, at the one altitude, at `alpha`
+    double alpha = NAN;               // deg: trim each point to it (a pull-up)
     bool bare = false;
     bool json = false;
 };
 void add_sweep_options(CLI::App* cmd, Sweep_Options& a);
-// Loads the model and trims at each speed (warm-started from the last point
-// that trimmed), handing each trimmed point, the host holding it, to `at`.
-// Points that do not trim are reported on stderr; the last one is left in
-// `failed`. Returns an exit code: EXIT_OK when every point trimmed.
+bool any_sweep(const Sweep_Options& a);
+// True when the points are trimmed to an angle of attack (--alpha or an
+// alpha sweep): pull-ups whose load factor is solved.
+bool at_alpha(const Sweep_Options& a);
+// Loads the model and trims at each speed, angle of attack or Mach number
+// (warm-started from the last point that trimmed), handing each trimmed
+// point, the host holding it, to `at`. Points that do not trim are reported
+// on stderr (and, given `not_trimmed`, as {"kcas", "mach", "alpha_deg" (the
+// target, or null), "why"}); the last one is left in `failed`. Returns an
+// exit code: EXIT_OK when every point trimmed.
 int for_each_trim(const Global_Options& g, const Sweep_Options& a,
-                  const std::function<void(Host&, const Trim_Result&)>& at, Trim_Result& failed);
+                  const std::function<void(Host&, const Trim_Result&)>& at, Trim_Result& failed,
+                  std::vector<nlohmann::json>* not_trimmed = nullptr);
 // What a command that ran for_each_trim prints at the end: where the one
 // point that did not trim ended (text or JSON), or with --json the one
-// point's object, or {"points": [...]} for a sweep.
+// point's object, or {"points": [...]} for a sweep (with "not_trimmed" when
+// some points did not trim and were collected).
 void print_outcome(const Sweep_Options& a, int status, const Trim_Result& failed,
-                   const std::vector<nlohmann::json>& points);
+                   const std::vector<nlohmann::json>& points,
+                   const std::vector<nlohmann::json>& not_trimmed = {});
 
 void add_list_command(CLI::App& app, const Global_Options& g, int& status);
 void add_fly_command(CLI::App& app, const Global_Options& g, int& status);

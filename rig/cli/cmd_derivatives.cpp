@@ -1,6 +1,6 @@
 // quillon-rig derivatives: stability and control derivatives about a trim,
 // dimensional and non-dimensional, with wrong signs flagged and the
-// departure criteria; a speed sweep (over alpha and Mach).
+// departure criteria; sweeps over speed, angle of attack or Mach.
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -30,9 +30,11 @@ struct Point_Result {
 
 void print_point(const Point_Result& p, double altitude) {
     const Trim_Result& t = p.trim;
-    std::printf("derivatives at %.1f kcas, %.0f m (Mach %.3f, alpha %.2f deg, qbar %.0f Pa): %s\n",
-                t.kcas, altitude, t.mach, t.alpha, p.model.dynamic_pressure,
-                p.model.bare ? "bare airframe" : "control laws active");
+    std::printf(
+        "derivatives at %.1f kcas, %.0f m (Mach %.3f, alpha %.2f deg, n %.3f g, qbar %.0f Pa): "
+        "%s\n",
+        t.kcas, altitude, t.mach, t.alpha, t.load_factor, p.model.dynamic_pressure,
+        p.model.bare ? "bare airframe" : "control laws active");
     std::printf("  dimensional, body axes (X fwd, Y right, Z down), per unit of the column\n  %-9s",
                 "");
     for (int j = 0; j < kLoadVars; ++j) std::printf(" %11s", kLoadVarNames[j]);
@@ -62,6 +64,8 @@ void print_point(const Point_Result& p, double altitude) {
 nlohmann::json point_json(const Point_Result& p) {
     nlohmann::json j;
     j["trim"] = trim_json(p.trim);
+    j["alpha_deg"] = p.trim.alpha;
+    j["mach"] = p.trim.mach;
     j["bare"] = p.model.bare;
     j["dynamic_pressure"] = p.model.dynamic_pressure;
     nlohmann::json dim, non;
@@ -87,12 +91,14 @@ int run_derivatives(const Global_Options& g, const Derivatives_Command& a) {
     lr.bare = a.bare;
     lr.geometry = a.geometry;
     std::vector<Point_Result> points;
-    const bool table = !a.sweep.empty() && !a.json;
+    const bool table = any_sweep(a) && !a.json;
     if (table) {
-        std::printf("%7s %6s %7s %9s %9s %9s %9s %9s %9s %9s %9s\n", "kcas", "Mach", "alpha",
-                    "Cm_alpha", "Cn_beta", "Cl_beta", "Cl_p", "Cm_q", "Cn_r", "Cnb_dyn", "LCDP");
+        std::printf("%7s %6s %7s %6s %9s %9s %9s %9s %9s %9s %9s %9s\n", "kcas", "Mach", "alpha",
+                    "n", "Cm_alpha", "Cn_beta", "Cl_beta", "Cl_p", "Cm_q", "Cn_r", "Cnb_dyn",
+                    "LCDP");
     }
     Trim_Result failed;
+    std::vector<nlohmann::json> not_trimmed;
     const int status = for_each_trim(
         g, a,
         [&](Host& host, const Trim_Result& t) {
@@ -103,21 +109,22 @@ int run_derivatives(const Global_Options& g, const Derivatives_Command& a) {
             p.flags = wrong_signs(p.c);
             if (table) {
                 const auto& d = p.c.d;
-                std::printf("%7.1f %6.3f %7.2f %9.4g %9.4g %9.4g %9.4g %9.4g %9.4g %9.4g %9.4g\n",
-                            t.kcas, t.mach, t.alpha, d[C_PITCH][V_ALPHA], d[C_YAW][V_BETA],
-                            d[C_ROLL][V_BETA], d[C_ROLL][V_P], d[C_PITCH][V_Q], d[C_YAW][V_R],
-                            p.c.cn_beta_dynamic, p.c.lcdp);
+                std::printf(
+                    "%7.1f %6.3f %7.2f %6.3f %9.4g %9.4g %9.4g %9.4g %9.4g %9.4g %9.4g %9.4g\n",
+                    t.kcas, t.mach, t.alpha, t.load_factor, d[C_PITCH][V_ALPHA], d[C_YAW][V_BETA],
+                    d[C_ROLL][V_BETA], d[C_ROLL][V_P], d[C_PITCH][V_Q], d[C_YAW][V_R],
+                    p.c.cn_beta_dynamic, p.c.lcdp);
             } else if (!a.json) {
                 print_point(p, a.trim.altitude);
             }
             points.push_back(p);
         },
-        failed);
+        failed, &not_trimmed);
     if (status == EXIT_USAGE) return status;
     std::vector<nlohmann::json> out;
     if (a.json)
         for (const Point_Result& p : points) out.push_back(point_json(p));
-    print_outcome(a, status, failed, out);
+    print_outcome(a, status, failed, out, not_trimmed);
     return status;
 }
 
@@ -130,7 +137,8 @@ void add_derivatives_command(CLI::App& app, const Global_Options& g, int& status
         "Stability and control derivatives about a trim (central differences of the settled "
         "model in u, alpha, beta, p, q, r and the four pilot axes), dimensional and "
         "non-dimensional, wrong signs flagged, Cn_beta,dynamic and LCDP. With --sweep, a table "
-        "over speed (alpha and Mach).");
+        "over speed (alpha and Mach together); with --sweep-alpha over angle of attack at one "
+        "speed, with --sweep-mach over Mach at one angle of attack (--alpha).");
     add_sweep_options(cmd, *a);
     cmd->add_option("--area", a->geometry.area, "reference area, m^2")->capture_default_str();
     cmd->add_option("--span", a->geometry.span, "reference span, m")->capture_default_str();

@@ -1,5 +1,6 @@
 // quillon-rig modes: the linear model about a trim, its modes and their
-// flying-qualities Levels; a speed sweep; the CAP and Dutch-roll charts.
+// flying-qualities Levels; sweeps over speed, angle of attack or Mach; the
+// CAP and Dutch-roll charts.
 #include <sys/stat.h>
 
 #include <cmath>
@@ -28,10 +29,11 @@ struct Point_Result {
 
 void print_point(const Point_Result& p, double altitude) {
     const Trim_Result& t = p.trim;
-    std::printf("modes at %.1f kcas, %.0f m (Mach %.3f, alpha %.2f deg, beta %.2f deg): %s\n",
-                t.kcas, altitude, t.mach, t.alpha, t.beta,
-                p.model.bare ? "bare airframe, the augmentation's rudder motion held"
-                             : "control laws active, as the pilot flies it");
+    std::printf(
+        "modes at %.1f kcas, %.0f m (Mach %.3f, alpha %.2f deg, beta %.2f deg, n %.3f g): %s\n",
+        t.kcas, altitude, t.mach, t.alpha, t.beta, t.load_factor,
+        p.model.bare ? "bare airframe, the augmentation's rudder motion held"
+                     : "control laws active, as the pilot flies it");
     if (p.model.bare && !p.model.rudder_held)
         std::printf("  (the model answers no rudder trim: nothing could be held)\n");
     std::printf("  %-15s %10s %10s %9s %8s %9s %14s\n", "mode", "real", "imag", "omega_n", "zeta",
@@ -47,6 +49,12 @@ void print_point(const Point_Result& p, double altitude) {
     }
     if (p.modes.short_period_real)
         std::printf("  the short period is overdamped: two real roots\n");
+    if (const Mode* rs = find_mode(p.modes, "roll_spiral")) {
+        std::printf(
+            "  the roll and spiral are coupled into one oscillation (roll_spiral), zeta x "
+            "omega_n %.4g rad/s\n",
+            rs->zeta * rs->omega_n);
+    }
     std::printf("  n/alpha %.4g g/rad, CAP %.4g 1/(g s^2)\n", p.modes.n_alpha, p.modes.cap);
     std::printf("  %-28s %10s %5s %3s %3s  %s\n", "criterion (Class IV)", "value", "A", "B", "C",
                 "source");
@@ -69,6 +77,8 @@ nlohmann::json number(double v) { return std::isfinite(v) ? nlohmann::json(v) : 
 nlohmann::json point_json(const Point_Result& p) {
     nlohmann::json j;
     j["trim"] = trim_json(p.trim);
+    j["alpha_deg"] = p.trim.alpha;
+    j["mach"] = p.trim.mach;
     j["bare"] = p.model.bare;
     nlohmann::json modes = nlohmann::json::array();
     for (const Mode& d : p.modes.modes) {
@@ -81,6 +91,7 @@ nlohmann::json point_json(const Point_Result& p) {
         if (d.time_to_half > 0.0) m["time_to_half"] = d.time_to_half;
         if (d.time_to_double > 0.0) m["time_to_double"] = d.time_to_double;
         if (d.name == "dutch_roll") m["phi_over_beta"] = d.phi_over_beta;
+        if (d.name == "roll_spiral") m["zeta_omega_n"] = d.zeta * d.omega_n;
         modes.push_back(m);
     }
     j["modes"] = modes;
@@ -103,6 +114,7 @@ int run_modes(const Global_Options& g, const Modes_Command& a) {
     lr.bare = a.bare;
     std::vector<Point_Result> points;
     Trim_Result failed;
+    std::vector<nlohmann::json> not_trimmed;
     const int status = for_each_trim(
         g, a,
         [&](Host& host, const Trim_Result& t) {
@@ -114,19 +126,26 @@ int run_modes(const Global_Options& g, const Modes_Command& a) {
             if (!a.json) print_point(p, a.trim.altitude);
             points.push_back(p);
         },
-        failed);
+        failed, &not_trimmed);
     if (status == EXIT_USAGE) return status;
     std::vector<nlohmann::json> out;
     if (a.json)
         for (const Point_Result& p : points) out.push_back(point_json(p));
-    print_outcome(a, status, failed, out);
+    print_outcome(a, status, failed, out, not_trimmed);
     if (points.empty()) return status;
     if (!a.charts.empty()) {
         const Category cat = a.category == "B" ? CAT_B : (a.category == "C" ? CAT_C : CAT_A);
         std::vector<Handling_Point> cap, dr;
         for (const Point_Result& p : points) {
             char label[16];
-            std::snprintf(label, sizeof(label), "%.0f", p.trim.kcas);
+            // The swept quantity: kcas, alpha (deg) or Mach.
+            if (!a.sweep_alpha.empty()) {
+                std::snprintf(label, sizeof(label), "a%.1f", p.trim.alpha);
+            } else if (!a.sweep_mach.empty()) {
+                std::snprintf(label, sizeof(label), "M%.2f", p.trim.mach);
+            } else {
+                std::snprintf(label, sizeof(label), "%.0f", p.trim.kcas);
+            }
             if (p.modes.cap > 0.0)
                 cap.push_back({label, p.modes.n_alpha, std::sqrt(p.modes.cap * p.modes.n_alpha)});
             if (const Mode* d = find_mode(p.modes, "dutch_roll"); d && d->oscillatory)

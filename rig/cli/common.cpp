@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "analysis/alpha_trim.h"
 #include "cli/cli.h"
 
 namespace rig::cli {
@@ -124,20 +125,73 @@ nlohmann::json trim_json(const Trim_Result& r) {
 
 void add_sweep_options(CLI::App* cmd, Sweep_Options& a) {
     add_trim_options(cmd, a.trim);
-    cmd->add_option("--sweep", a.sweep, "FROM TO STEP: a speed sweep, kcas")->expected(3);
+    auto* kcas =
+        cmd->add_option("--sweep", a.sweep, "FROM TO STEP: a speed sweep, kcas")->expected(3);
+    auto* alpha =
+        cmd->add_option("--sweep-alpha", a.sweep_alpha,
+                        "FROM TO STEP: an angle-of-attack sweep, deg, at the one speed (each "
+                        "point a pull-up whose load factor gives that alpha)")
+            ->expected(3);
+    auto* mach = cmd->add_option("--sweep-mach", a.sweep_mach,
+                                 "FROM TO STEP: a Mach sweep at the one altitude, at --alpha "
+                                 "(each point a pull-up whose load factor gives it)")
+                     ->expected(3);
+    kcas->excludes(alpha)->excludes(mach);
+    alpha->excludes(mach);
+    cmd->add_option("--alpha", a.alpha,
+                    "trim to this angle of attack, deg: a pull-up (or push-over) whose load "
+                    "factor is solved")
+        ->check(CLI::Range(-10.0, 30.0));
     cmd->add_flag("--bare", a.bare, "the bare airframe: the augmentation's rudder motion held");
     cmd->add_flag("--json", a.json, "one JSON object on stdout");
 }
 
-int for_each_trim(const Global_Options& g, const Sweep_Options& a,
-                  const std::function<void(Host&, const Trim_Result&)>& at, Trim_Result& failed) {
-    const bool sweep = a.sweep.size() == 3;
-    if (!(a.trim.speed > 0.0) && !(a.trim.tas > 0.0) && !sweep) {
-        std::fprintf(stderr, "quillon-rig: --speed, --tas or --sweep is required\n");
-        return EXIT_USAGE;
+bool any_sweep(const Sweep_Options& a) {
+    return !a.sweep.empty() || !a.sweep_alpha.empty() || !a.sweep_mach.empty();
+}
+
+bool at_alpha(const Sweep_Options& a) { return std::isfinite(a.alpha) || !a.sweep_alpha.empty(); }
+
+namespace {
+
+// FROM, FROM + STEP, ... up to TO.
+std::vector<double> steps(const std::vector<double>& s) {
+    std::vector<double> out;
+    for (int i = 0; s[0] + i * s[2] <= s[1] + 1e-9; ++i) out.push_back(s[0] + i * s[2]);
+    return out;
+}
+
+// Why the options do not make a run; empty when they do.
+std::string usage_problem(const Sweep_Options& a) {
+    for (const std::vector<double>* s : {&a.sweep, &a.sweep_alpha, &a.sweep_mach}) {
+        if (!s->empty() && !((*s)[2] > 0.0 && (*s)[1] >= (*s)[0]))
+            return "a sweep needs FROM <= TO and STEP > 0";
     }
-    if (sweep && !(a.sweep[2] > 0.0 && a.sweep[1] >= a.sweep[0] && a.sweep[0] > 0.0)) {
-        std::fprintf(stderr, "quillon-rig: --sweep needs FROM <= TO and STEP > 0\n");
+    if (!a.sweep.empty() && !(a.sweep[0] > 0.0)) return "--sweep needs speeds above 0";
+    if (!a.sweep_mach.empty() && !(a.sweep_mach[0] > 0.0)) return "--sweep-mach needs Mach above 0";
+    if (!a.sweep_mach.empty() && !std::isfinite(a.alpha)) return "--sweep-mach needs --alpha";
+    if (!a.sweep_alpha.empty() && std::isfinite(a.alpha))
+        return "--sweep-alpha and --alpha exclude each other";
+    if (a.sweep.empty() && a.sweep_mach.empty() && !(a.trim.speed > 0.0) && !(a.trim.tas > 0.0))
+        return "--speed, --tas, --sweep or --sweep-mach is required";
+    if (at_alpha(a) || !a.sweep_mach.empty()) {
+        if (a.trim.kind != "level" && a.trim.kind != "pull-up")
+            return "points trimmed to an angle of attack are pull-ups: --kind must be level or "
+                   "pull-up";
+        if (a.trim.load_factor > 0.0 || a.trim.throttle >= 0.0)
+            return "points trimmed to an angle of attack solve the load factor and throttle: "
+                   "drop --load-factor and --throttle";
+    }
+    return "";
+}
+
+}  // namespace
+
+int for_each_trim(const Global_Options& g, const Sweep_Options& a,
+                  const std::function<void(Host&, const Trim_Result&)>& at, Trim_Result& failed,
+                  std::vector<nlohmann::json>* not_trimmed) {
+    if (const std::string why = usage_problem(a); !why.empty()) {
+        std::fprintf(stderr, "quillon-rig: %s\n", why.c_str());
         return EXIT_USAGE;
     }
     Model_Api api;
@@ -145,22 +199,39 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
     Host host;
     host_init(host, api);
     Trim_Request q = trim_request(a.trim);
-    std::vector<double> speeds;
-    if (sweep) {
-        for (int i = 0; a.sweep[0] + i * a.sweep[2] <= a.sweep[1] + 1e-9; ++i)
-            speeds.push_back(a.sweep[0] + i * a.sweep[2]);
-        q.tas = 0.0;
+    // Each point: a speed (kcas, or true m/s when tas) and an angle of
+    // attack (NAN: the kind's own trim).
+    struct Point {
+        double kcas, tas, alpha;
+    };
+    std::vector<Point> points;
+    if (!a.sweep.empty()) {
+        for (double k : steps(a.sweep)) points.push_back({k, 0.0, a.alpha});
+    } else if (!a.sweep_alpha.empty()) {
+        for (double al : steps(a.sweep_alpha)) points.push_back({q.kcas, q.tas, al});
+    } else if (!a.sweep_mach.empty()) {
+        for (double m : steps(a.sweep_mach))
+            points.push_back({0.0, tas_from_mach(host, m, q.altitude), a.alpha});
     } else {
-        speeds.push_back(q.kcas);
+        points.push_back({q.kcas, q.tas, a.alpha});
     }
     Trim_Result last;
     int status = EXIT_OK;
-    for (double k : speeds) {
-        q.kcas = k;
+    for (const Point& p : points) {
+        q.kcas = p.kcas;
+        q.tas = p.tas;
         q.warm_start = last.ok ? &last : nullptr;
-        const Trim_Result t = trim(host, q);
+        Trim_Result t = std::isfinite(p.alpha) ? trim_at_alpha(host, q, p.alpha) : trim(host, q);
         if (!t.ok) {
-            std::fprintf(stderr, "%s\n", t.why.c_str());
+            std::fprintf(stderr, "not trimmed (%.1f kcas, Mach %.3f): %s\n", t.kcas, t.mach,
+                         t.why.c_str());
+            if (not_trimmed) {
+                not_trimmed->push_back(
+                    {{"kcas", t.kcas},
+                     {"mach", t.mach},
+                     {"alpha_deg", std::isfinite(p.alpha) ? nlohmann::json(p.alpha) : nullptr},
+                     {"why", t.why}});
+            }
             failed = t;
             status = EXIT_EXPECTATIONS;
             continue;
@@ -172,8 +243,9 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
 }
 
 void print_outcome(const Sweep_Options& a, int status, const Trim_Result& failed,
-                   const std::vector<nlohmann::json>& points) {
-    const bool one = a.sweep.empty();
+                   const std::vector<nlohmann::json>& points,
+                   const std::vector<nlohmann::json>& not_trimmed) {
+    const bool one = !any_sweep(a);
     if (one && status != EXIT_OK) {
         if (a.json) {
             std::printf("%s\n", nlohmann::json{{"trim", trim_json(failed)}}.dump(2).c_str());
@@ -181,8 +253,9 @@ void print_outcome(const Sweep_Options& a, int status, const Trim_Result& failed
             print_trim(stdout, trim_request(a.trim), failed);
         }
     } else if (a.json) {
-        const nlohmann::json out =
+        nlohmann::json out =
             one && points.size() == 1 ? points[0] : nlohmann::json{{"points", points}};
+        if (!one && !not_trimmed.empty()) out["not_trimmed"] = not_trimmed;
         std::printf("%s\n", out.dump(2).c_str());
     }
 }

@@ -6,23 +6,31 @@
 
 #include <stdexcept>
 
+#include "analysis/alpha_trim.h"
 #include "analysis/trim.h"
 #include "flight/verify.h"
 
 namespace rig {
 namespace {
 
-TEST(F16Trim, ReproducesNasasTrimmedLevelFlight) {
+// The F-16 loaded, and NASA's trim condition.
+class F16Host : public ::testing::Test {
+ protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(load_model({QFM_RIG_STANDIN_PATH, QFM_RIG_F16_PATH}, api, error)) << error;
+        host_init(host, api);
+        q.tas = 565.685 * 0.3048;
+        q.altitude = 10013.0 * 0.3048;
+        q.empty_mass = 637.1595 * 14.593902937206364;  // 20,500 lb
+        q.fuel = 0.0;
+    }
     Model_Api api;
-    std::string error;
-    ASSERT_TRUE(load_model({QFM_RIG_STANDIN_PATH, QFM_RIG_F16_PATH}, api, error)) << error;
     Host host;
-    host_init(host, api);
     Trim_Request q;
-    q.tas = 565.685 * 0.3048;
-    q.altitude = 10013.0 * 0.3048;
-    q.empty_mass = 637.1595 * 14.593902937206364;  // 20,500 lb
-    q.fuel = 0.0;
+};
+
+TEST_F(F16Host, ReproducesNasasTrimmedLevelFlight) {
     const Trim_Result r = trim_level_flight(host, q);
     ASSERT_TRUE(r.ok) << r.why;
     // Level flight: the pitch attitude is the angle of attack. The pitch axis
@@ -30,6 +38,28 @@ TEST(F16Trim, ReproducesNasasTrimmedLevelFlight) {
     EXPECT_NEAR(r.alpha, 2.6538, 0.02);
     EXPECT_NEAR(-25.0 * r.pitch_axis, -3.2410, 0.05);
     EXPECT_NEAR(100.0 * r.throttle, 13.9019, 0.2);
+}
+
+// Trimmed to an angle of attack at one speed: a push-over below the 1 g
+// alpha, a pull-up above it, and a plain refusal past the load-factor bound.
+TEST_F(F16Host, TrimsToAnAngleOfAttackOnBothSidesOfOneG) {
+    const Trim_Result low = trim_at_alpha(host, q, 1.0);
+    ASSERT_TRUE(low.ok) << low.why;
+    EXPECT_NEAR(low.alpha, 1.0, 0.005);
+    EXPECT_LT(low.load_factor, 0.8);
+    const Trim_Result high = trim_at_alpha(host, q, 9.0);
+    ASSERT_TRUE(high.ok) << high.why;
+    EXPECT_NEAR(high.alpha, 9.0, 0.005);
+    EXPECT_GT(high.load_factor, 2.0);
+    // A steady pull-up: the pitch rate is the excess load factor's (thrust
+    // tilts the body-normal force a little).
+    const double g = 9.80665;
+    EXPECT_NEAR(1.0 + high.omega_body.z * high.tas / g, high.load_factor, 0.05);
+    Alpha_Trim_Limits limits;
+    limits.max_load_factor = 2.0;
+    const Trim_Result refused = trim_at_alpha(host, q, 9.0, limits);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.why.find("above 2.00 g"), std::string::npos) << refused.why;
 }
 
 const Verify_Case& case_11() {

@@ -3,6 +3,7 @@
 // their boundaries.
 #include <gtest/gtest.h>
 
+#include <Eigen/Dense>
 #include <cmath>
 #include <complex>
 
@@ -94,6 +95,38 @@ TEST(Criteria, LevelsChangeAtTheTabulatedBoundaries) {
     EXPECT_EQ(level(j, "cap", CAT_A), 4);      // 0.1125 < 0.16
     EXPECT_EQ(level(j, "cap", CAT_B), 1);      // >= 0.085
     EXPECT_EQ(level(j, "t2_spiral", CAT_C), 4);
+}
+
+// A lateral block built from two chosen oscillations: one mostly sideslip,
+// one mostly bank. The bank one is the coupled roll-spiral, judged on its
+// zeta omega, and neither it nor the Dutch roll is taken for a roll mode.
+TEST(Criteria, NamesAndJudgesACoupledRollSpiral) {
+    Eigen::Matrix4d T, J = Eigen::Matrix4d::Zero();
+    // Columns: real and imaginary parts of the eigenvectors over beta, p, r, phi.
+    T << 1.0, 0.0, 0.01, 0.0,  //
+        0.0, 0.3, 0.2, 1.0,    //
+        0.2, 1.0, 0.05, 0.0,   //
+        0.1, 0.0, 1.0, 0.1;
+    J.block<2, 2>(0, 0) << -0.6, 2.5, -2.5, -0.6;
+    J.block<2, 2>(2, 2) << -0.35, 0.5, -0.5, -0.35;
+    const Eigen::Matrix4d lat = T * J * T.inverse();
+    Linear_Model m;
+    const int states[4] = {S_BETA, S_P, S_R, S_PHI};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) m.A[states[i]][states[j]] = lat(i, j);
+    for (int i : {S_U, S_ALPHA, S_Q, S_THETA, S_H}) m.A[i][i] = -1.0 - i;
+    const Modes modes = find_modes(m);
+    const Mode* rs = find_mode(modes, "roll_spiral");
+    ASSERT_NE(rs, nullptr);
+    EXPECT_NEAR(std::abs(rs->root - C(-0.35, 0.5)), 0.0, 1e-9);
+    EXPECT_NEAR(std::abs(find_mode(modes, "dutch_roll")->root - C(-0.6, 2.5)), 0.0, 1e-9);
+    EXPECT_EQ(find_mode(modes, "roll"), nullptr);
+    EXPECT_EQ(find_mode(modes, "spiral"), nullptr);
+    const std::vector<Judgement> j = judge(modes);
+    EXPECT_EQ(level(j, "zeta_omega_rs", CAT_A), 4);  // not allowed
+    EXPECT_EQ(level(j, "zeta_omega_rs", CAT_B), 2);  // 0.3 <= 0.35 < 0.5
+    EXPECT_EQ(level(j, "zeta_omega_rs", CAT_C), 2);
+    EXPECT_EQ(level(j, "tau_r", CAT_A), -1);
 }
 
 }  // namespace
