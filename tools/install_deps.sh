@@ -15,7 +15,7 @@ set -euo pipefail
 
 fly_packages=(cmake ninja-build g++ libcli11-dev libeigen3-dev nlohmann-json3-dev)
 test_packages=(clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev python3
-               g++-mingw-w64-x86-64 wine64 valgrind chromium)
+               g++-mingw-w64-x86-64 wine64 valgrind chromium clang-format-14)
 
 case "${1:-}" in
     fly) wanted=("${fly_packages[@]}") ;;

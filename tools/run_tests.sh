@@ -22,6 +22,9 @@ mkdir -p build
 bash tools/build_and_fly.sh > build/build-and-fly.log 2>&1 || { cat build/build-and-fly.log; exit 1; }
 tail -n 3 build/build-and-fly.log
 
+echo "== the tree is formatted"
+bash tools/check_format.sh
+
 echo "== generated aerodynamic data is current"
 python3 tools/gen_aero_data.py --check
 python3 tools/gen_f16_data.py --check
