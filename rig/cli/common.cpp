@@ -65,7 +65,12 @@ void add_trim_options(CLI::App* cmd, Trim_Options& a) {
         ->capture_default_str();
     cmd->add_option("--fuel", a.fuel, "internal fuel, kg")->capture_default_str();
     cmd->add_option("--mass", a.mass, "empty mass, kg")->capture_default_str();
+    cmd->add_option("--isa-offset", a.isa_offset, "temperature offset from ISA, K")
+        ->check(CLI::Range(-100.0, 100.0))
+        ->capture_default_str();
 }
+
+void set_day(Host& host, const Trim_Options& a) { host.env.temperature_offset = a.isa_offset; }
 
 Trim_Request trim_request(const Trim_Options& a) {
     Trim_Request q;
@@ -144,6 +149,7 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
     if (!load(g, api)) return EXIT_USAGE;
     Host host;
     host_init(host, api);
+    set_day(host, a.trim);
     Trim_Request q = trim_request(a.trim);
     std::vector<double> speeds;
     if (sweep) {
