@@ -53,6 +53,7 @@ struct Trim_Options {
     double beta = 0.0;
     double throttle = -1.0;
     double isa_offset = 0.0;  // K
+    bool engine_off = false;
 };
 void add_trim_options(CLI::App* cmd, Trim_Options& a);
 // The day of the options (the temperature offset) into the host's environment.

@@ -257,20 +257,22 @@ Chart radius_chart(const json& turn, const json& baseline) {
 
 Chart climb_chart(const json& climb, const json& baseline) {
     Chart c;
-    c.title = "Best rate of climb (full throttle) and idle sink";
+    c.title = "Best rate of climb (full throttle) and descent at the best glide speed";
     c.x_label = "rate (m/s)";
     c.y_label = "altitude (m)";
     both(c, climb, baseline, [](Chart& chart, const json& k) {
-        Chart_Series rate{"best rate of climb", "", {}, {}, false, false, false};
-        Chart_Series sink{"sink at idle, best glide", "", {}, {}, false, false, false};
+        Chart_Series rate{"best rate of climb"};
+        Chart_Series glide{"sink, engine windmilling"};
+        Chart_Series idle{"sink, engine at idle"};
         for (const json& a : k["altitudes"]) {
             rate.x.push_back(a["ok"] ? number(a["rate"]) : NAN);
-            rate.y.push_back(a["altitude_m"]);
-            sink.x.push_back(number(a["idle_sink"]) > 0.0 ? number(a["idle_sink"]) : NAN);
-            sink.y.push_back(a["altitude_m"]);
+            glide.x.push_back(number(a.value("glide_sink", json())));
+            idle.x.push_back(number(a.value("idle_sink", json())));
+            for (Chart_Series* s : {&rate, &glide, &idle}) s->y.push_back(a["altitude_m"]);
         }
         chart.series.push_back(rate);
-        chart.series.push_back(sink);
+        chart.series.push_back(glide);
+        chart.series.push_back(idle);
     });
     return c;
 }
@@ -282,7 +284,7 @@ Chart climb_speed_chart(const json& climb, const json& baseline) {
     c.y_label = "altitude (m)";
     both(c, climb, baseline, [](Chart& chart, const json& k) {
         Chart_Series climb_v{"best climb speed", "", {}, {}, false, false, false};
-        Chart_Series glide_v{"best glide speed (idle)", "", {}, {}, false, false, false};
+        Chart_Series glide_v{"best glide speed (windmilling)"};
         for (const json& a : k["altitudes"]) {
             climb_v.x.push_back(a["ok"] ? number(a["best_kcas"]) : NAN);
             climb_v.y.push_back(a["altitude_m"]);

@@ -122,20 +122,26 @@ void climb_section(Page& p, const json& c, const json& base) {
         "parabola and confirmed by a trim at the best speed). Time and fuel to climb integrate "
         "the best rate from sea level. Service ceiling (0.5 m/s): <b>" +
         num(member(c, "service_ceiling_m"), 0) +
-        " m</b>. Glide: the best glide ratio with the throttle at idle (the engine running "
-        "at idle, not windmilling) and the sink rate there.");
+        " m</b>. Glide: the engine shut down (start switch off) and windmilling, the best "
+        "glide ratio over the same sweep and the sink rate there; then, at that speed, the "
+        "descent with the engine running at idle, for comparison.");
     p.chart(climb_chart(c, member(base, "climb")));
     p.chart(climb_speed_chart(c, member(base, "climb")));
     p.html +=
-        "<table><tr><th>altitude (m)</th><th>best climb (kcas)</th><th>rate (m/s)</th>"
-        "<th>time to climb (s)</th><th>fuel to climb (kg)</th><th>best glide (kcas)</th>"
-        "<th>glide ratio at idle</th><th>sink at idle (m/s)</th></tr>\n";
+        "<table><tr><th rowspan=\"2\">altitude (m)</th><th rowspan=\"2\">best climb (kcas)"
+        "</th><th rowspan=\"2\">rate (m/s)</th><th rowspan=\"2\">time to climb (s)</th>"
+        "<th rowspan=\"2\">fuel to climb (kg)</th><th colspan=\"4\">engine stopped, "
+        "windmilling</th><th colspan=\"2\">engine at idle</th></tr>\n<tr><th>best glide "
+        "(kcas)</th><th>glide ratio</th><th>sink (m/s)</th><th>rpm (%)</th><th>glide ratio</th>"
+        "<th>sink (m/s)</th></tr>\n";
     for (const json& a : member(c, "altitudes")) {
         p.html += "<tr><td>" + num(a["altitude_m"], 0) + "</td><td>" + num(a["best_kcas"], 0) +
                   "</td><td>" + num(a["rate"], 2) + "</td><td>" + num(a["time_to_climb_s"], 0) +
                   "</td><td>" + num(a["fuel_to_climb_kg"], 1) + "</td><td>" +
-                  num(a["glide_kcas"], 0) + "</td><td>" + num(a["glide_ratio"], 2) + "</td><td>" +
-                  num(a["idle_sink"], 2) + "</td></tr>\n";
+                  num(member(a, "glide_kcas"), 0) + "</td><td>" + num(member(a, "glide_ratio"), 2) +
+                  "</td><td>" + num(member(a, "glide_sink"), 2) + "</td><td>" +
+                  num(member(a, "glide_rpm"), 1) + "</td><td>" + num(member(a, "idle_ratio"), 2) +
+                  "</td><td>" + num(member(a, "idle_sink"), 2) + "</td></tr>\n";
     }
     p.html += "</table>\n";
 }
