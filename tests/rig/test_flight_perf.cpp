@@ -114,15 +114,26 @@ Command_Result run(const std::string& command) {
     return r;
 }
 
+// With the handling charts and the verification table; the condition and
+// the verification are tables, not JSON text.
 TEST(Report, RendersInAHeadlessBrowserWithEveryChartDrawn) {
     const std::string dir = ::testing::TempDir() + "rig_report";
-    ASSERT_EQ(run(std::string(QFM_RIG_BINARY) + " report --only fuel,field --out " + dir).status,
-              0);
+    ASSERT_EQ(
+        run(std::string(QFM_RIG_BINARY) + " report --only fuel,field,modes --out " + dir).status,
+        0);
+    const std::string page = run("cat " + dir + "/index.html").out;
+    EXPECT_EQ(page.find("{&quot;"), std::string::npos);
+    EXPECT_NE(page.find("temperature offset from ISA"), std::string::npos);
+    EXPECT_NE(page.find("Short-period frequency and n/alpha"), std::string::npos);
+    const std::size_t verification = page.find("id=\"verification\"");
+    ASSERT_NE(verification, std::string::npos);
+    EXPECT_NE(page.find(" passed, ", verification), std::string::npos);
+    EXPECT_NE(page.find("<th>tolerance</th>", verification), std::string::npos);
     const Command_Result check =
         run(std::string(QFM_SOURCE_DIR) + "/tools/check_report.sh " + dir + "/index.html 2>&1");
     if (check.status == 77) GTEST_SKIP() << "no chromium";
     EXPECT_EQ(check.status, 0) << check.out;
-    EXPECT_NE(check.out.find("charts-ok 3"), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("charts-ok 5"), std::string::npos) << check.out;
 }
 
 // Twice the flap drag: every take-off figure (half flaps) moves beyond its
