@@ -314,7 +314,7 @@ Chart climb_speed_chart(const json& climb, const json& baseline) {
     c.y_label = "altitude (m)";
     both(c, climb, baseline, [](Chart& chart, const json& k) {
         Chart_Series climb_v{"best climb speed", "", {}, {}, false, false, false};
-        Chart_Series glide_v{"best glide speed (windmilling)"};
+        Chart_Series glide_v{"best glide (windmilling)"};
         for (const json& a : k["altitudes"]) {
             climb_v.x.push_back(a["ok"] ? number(a["best_kcas"]) : NAN);
             climb_v.y.push_back(a["altitude_m"]);

@@ -392,8 +392,7 @@ void verification_section(Page& p, const json& v, const std::string& doc) {
             char error[32], tolerance[32];
             std::snprintf(error, sizeof error, "%.3g", k.value("max_error", NAN));
             std::snprintf(tolerance, sizeof tolerance, "%.3g", k.value("tolerance", NAN));
-            std::string what = esc(k.value("what", ""));
-            if (k.contains("less_case")) what += " (less case " + esc(k["less_case"]) + ")";
+            const std::string what = esc(k.value("what", ""));
             p.html += "<tr>" + (i == 0 ? head : std::string()) + "<td class=\"left\">" + what +
                       "</td><td>" + error + "</td><td>" + tolerance + "</td><td>" +
                       esc(k.value("unit", "")) + "</td><td>" + num(member(k, "at"), 1) +
