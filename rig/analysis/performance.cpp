@@ -188,11 +188,12 @@ Fuel_Best best_fuel(const std::vector<Fuel_Point>& points) {
 }
 
 Excess_Point excess_power(Host& host, const Perf_Condition& c, double altitude, double kcas,
-                          double tas, double throttle) {
+                          double tas, double throttle, bool engine_off) {
     host.env.temperature_offset = c.temperature_offset;
     Trim_Request q = level_request(c, altitude, kcas);
     q.tas = tas;
     q.throttle = throttle;
+    q.engine_off = engine_off;
     const Trim_Result r = trim(host, q);
     Excess_Point p;
     p.altitude = altitude;
@@ -204,6 +205,7 @@ Excess_Point excess_power(Host& host, const Perf_Condition& c, double altitude, 
     p.ps = r.tas * std::sin(r.gamma / kDegPerRad);
     p.alpha = r.alpha;
     p.fuel_flow = r.fuel_flow;
+    p.rpm = r.rpm;
     return p;
 }
 
@@ -217,7 +219,7 @@ Climb_Point best_climb(Host& host, const Perf_Condition& c, double altitude, dou
     auto best_of = [&](double throttle, bool glide, double& best_kcas) {
         std::vector<double> v, y;
         for (double k = lo; k <= hi + 1e-9; k += step) {
-            const Excess_Point p = excess_power(host, c, altitude, k, 0.0, throttle);
+            const Excess_Point p = excess_power(host, c, altitude, k, 0.0, throttle, glide);
             if (!p.ok) continue;
             v.push_back(k);
             y.push_back(glide ? (p.gamma < 0.0 ? -1.0 / std::tan(p.gamma / kDegPerRad) : 0.0)
@@ -245,11 +247,19 @@ Climb_Point best_climb(Host& host, const Perf_Condition& c, double altitude, dou
         b.fuel_flow = p.fuel_flow;
     }
     if (best_of(0.0, true, glide_kcas)) {
-        const Excess_Point p = excess_power(host, c, altitude, glide_kcas, 0.0, 0.0);
+        const Excess_Point p = excess_power(host, c, altitude, glide_kcas, 0.0, 0.0, true);
         if (p.ok && p.gamma < 0.0) {
+            b.glide_ok = true;
             b.glide_kcas = glide_kcas;
             b.glide_ratio = -1.0 / std::tan(p.gamma / kDegPerRad);
-            b.idle_sink = -p.ps;
+            b.glide_sink = -p.ps;
+            b.glide_rpm = p.rpm;
+            // The same speed with the engine running at idle.
+            const Excess_Point idle = excess_power(host, c, altitude, glide_kcas, 0.0, 0.0);
+            if (idle.ok && idle.gamma < 0.0) {
+                b.idle_ratio = -1.0 / std::tan(idle.gamma / kDegPerRad);
+                b.idle_sink = -idle.ps;
+            }
         }
     }
     return b;

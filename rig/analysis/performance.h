@@ -97,19 +97,26 @@ struct Excess_Point {
     double ps = 0.0;         // m/s, V sin(gamma)
     double alpha = 0.0;      // deg
     double fuel_flow = 0.0;  // kg/s
+    double rpm = 0.0;        // %
 };
-// At a calibrated airspeed, or (tas > 0) a true airspeed.
+// At a calibrated airspeed, or (tas > 0) a true airspeed; engine_off: the
+// engine shut down and windmilling (the throttle then does nothing).
 Excess_Point excess_power(Host& host, const Perf_Condition& c, double altitude, double kcas,
-                          double tas, double throttle);
+                          double tas, double throttle, bool engine_off = false);
 
 // The best rate of climb at full throttle over the speeds lo..hi kcas (a
 // sweep at step kt, its best point refined by a parabola), confirmed by a
-// direct trim at the best speed; also the idle glide (throttle held at 0).
+// direct trim at the best speed; also the best glide with the engine shut
+// down and windmilling (found the same way), and at that speed the descent
+// with the engine running at idle.
 struct Climb_Point {
     double altitude = 0.0;
     bool ok = false;
-    double best_kcas = 0.0, rate = 0.0, fuel_flow = 0.0;          // m/s, kg/s
-    double glide_kcas = 0.0, glide_ratio = 0.0, idle_sink = 0.0;  // best glide at idle
+    double best_kcas = 0.0, rate = 0.0, fuel_flow = 0.0;  // m/s, kg/s
+    bool glide_ok = false;
+    double glide_kcas = 0.0, glide_ratio = 0.0, glide_sink = 0.0;  // engine windmilling; m/s
+    double glide_rpm = 0.0;                                        // %, windmilling
+    double idle_ratio = 0.0, idle_sink = 0.0;  // engine at idle, at glide_kcas; m/s
 };
 Climb_Point best_climb(Host& host, const Perf_Condition& c, double altitude, double lo, double hi,
                        double step);

@@ -414,6 +414,10 @@ Trim_Result trim_once(Host& host, const Trim_Request& q) {
     fm.ed_fm_hot_start_in_air();
     fm.ed_fm_set_command(QFM_CMD_FLAP_LEVER, static_cast<float>(q.flaps));
     fm.ed_fm_set_command(QFM_CMD_GEAR_HANDLE, q.gear_down ? 1.0f : 0.0f);
+    // A stopped engine runs down at 5 % rpm a second from idle (55 %) to its
+    // windmill rpm, within the configuration time above 90 kcas; the settle
+    // loops hold what is left.
+    if (q.engine_off) fm.ed_fm_set_command(QFM_CMD_START_SWITCH, 0.0f);
     hold(host, s.start, s.tas);
     apply_inputs(fm, s.start);
     run_held(host, kConfigureTime);

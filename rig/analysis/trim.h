@@ -56,6 +56,9 @@ struct Trim_Request {
     // (Level, Climb, Pull_Up, Sideslip) or the bank and load factor (Turn) is
     // solved instead.
     double throttle = -1.0;
+    // The engine shut down (its start switch off) after the air start: no
+    // combustion, the rpm runs down to what the airflow turns (windmilling).
+    bool engine_off = false;
     // A trimmed result to start from (a neighbouring point); null: defaults.
     const struct Trim_Result* warm_start = nullptr;
     // Failed points are retried from the nearest speed that trims, and a

@@ -53,8 +53,12 @@ struct Trim_Options {
     double load_factor = 0.0;
     double beta = 0.0;
     double throttle = -1.0;
+    double isa_offset = 0.0;  // K
+    bool engine_off = false;
 };
 void add_trim_options(CLI::App* cmd, Trim_Options& a);
+// The day of the options (the temperature offset) into the host's environment.
+void set_day(Host& host, const Trim_Options& a);
 Trim_Request trim_request(const Trim_Options& a);
 nlohmann::json trim_json(const Trim_Result& r);
 

@@ -105,19 +105,24 @@ void print_field(const json& f) {
 }
 
 void print_climb(const json& c) {
-    std::printf("%10s %10s %9s %10s %9s %10s %10s %10s\n", "altitude m", "best kcas", "rate m/s",
-                "time s", "fuel kg", "glide kcas", "L/D idle", "sink m/s");
+    std::printf(
+        "engine stopped (windmilling): best glide speed, glide ratio, sink; at that speed "
+        "with the engine at idle: glide ratio, sink\n");
+    std::printf("%10s %10s %9s %10s %9s %10s %8s %8s %8s %8s\n", "altitude m", "best kcas",
+                "rate m/s", "time s", "fuel kg", "glide kcas", "L/D", "sink m/s", "L/D idle",
+                "sink m/s");
     for (const json& a : c["altitudes"]) {
         auto cell = [](const json& v, int d) {
             char text[32];
             std::snprintf(text, sizeof text, "%.*f", d, v.is_number() ? v.get<double>() : NAN);
             return std::string(v.is_number() ? text : "-");
         };
-        std::printf("%10.0f %10s %9s %10s %9s %10s %10s %10s\n", a["altitude_m"].get<double>(),
-                    cell(a["best_kcas"], 0).c_str(), cell(a["rate"], 2).c_str(),
-                    cell(a["time_to_climb_s"], 0).c_str(), cell(a["fuel_to_climb_kg"], 1).c_str(),
-                    cell(a["glide_kcas"], 0).c_str(), cell(a["glide_ratio"], 2).c_str(),
-                    cell(a["idle_sink"], 2).c_str());
+        std::printf("%10.0f %10s %9s %10s %9s %10s %8s %8s %8s %8s\n",
+                    a["altitude_m"].get<double>(), cell(a["best_kcas"], 0).c_str(),
+                    cell(a["rate"], 2).c_str(), cell(a["time_to_climb_s"], 0).c_str(),
+                    cell(a["fuel_to_climb_kg"], 1).c_str(), cell(a["glide_kcas"], 0).c_str(),
+                    cell(a["glide_ratio"], 2).c_str(), cell(a["glide_sink"], 2).c_str(),
+                    cell(a["idle_ratio"], 2).c_str(), cell(a["idle_sink"], 2).c_str());
     }
     if (c["service_ceiling_m"].is_number()) {
         std::printf("service ceiling (0.5 m/s) %.0f m\n", c["service_ceiling_m"].get<double>());
@@ -254,8 +259,8 @@ void add_perf_commands(CLI::App& app, const Global_Options& g, int& status) {
         CLI::App* cmd = app.add_subcommand(
             "climb",
             "Best rate of climb at full throttle and its speed against altitude, time and fuel "
-            "to climb, the service ceiling (0.5 m/s); best glide speed, glide ratio and sink at "
-            "idle.");
+            "to climb, the service ceiling (0.5 m/s); best glide speed, glide ratio and sink with "
+            "the engine shut down and windmilling, and the descent at idle at that speed.");
         add_condition_options(cmd, *a);
         cmd->callback([&g, &status, a] {
             Library_Paths paths;

@@ -38,6 +38,10 @@ json settings_record(const Perf_Settings& s) {
             {"edge_resolution_kt", s.sweep.resolution},
             {"altitude_step_m", s.altitude_step},
             {"fuel_altitude_m", s.fuel_altitude},
+            {"turn_altitude_m", s.turn_altitude},
+            {"handling_altitude_m", s.handling_altitude},
+            {"handling_kcas", s.handling_speeds},
+            {"derivative_kcas", s.derivative_speed},
             {"field_masses_kg", s.field_masses}};
 }
 
@@ -77,9 +81,10 @@ void add_handling(const Global_Options& g, const Library_Paths& paths, const Per
     char args[256];
     const Perf_Condition& c = s.condition;
     std::snprintf(args, sizeof args,
-                  "--altitude %.17g --mass %.17g --fuel %.17g --flaps %.17g --gear %s --json",
+                  "--altitude %.17g --mass %.17g --fuel %.17g --flaps %.17g --gear %s "
+                  "--isa-offset %.17g --json",
                   s.handling_altitude, c.mass - c.fuel, c.fuel, c.flaps,
-                  c.gear_down ? "down" : "up");
+                  c.gear_down ? "down" : "up", c.temperature_offset);
     char sweep[128];
     std::snprintf(sweep, sizeof sweep, " --sweep %.17g %.17g %.17g", s.handling_speeds[0],
                   s.handling_speeds[1], s.handling_speeds[2]);
@@ -130,6 +135,9 @@ int report(const Global_Options& g, Report_Options& a) {
     }
     in.verification = rig_json(g, paths, "verify --json");
     in.settings = settings_record(a.perf.settings);
+    // The document beside the test data in the source tree, when it is there.
+    in.verification_doc = absolute(std::string(QFM_RIG_DATA_DIR) + "/../../docs/verification.md");
+    if (access(in.verification_doc.c_str(), R_OK) != 0) in.verification_doc.clear();
     in.model = build_identity(paths.model);
     char date[40];
     const std::time_t t = std::time(nullptr);

@@ -22,6 +22,7 @@ int run_trim(const Global_Options& g, const Trim_Command& a) {
     if (!load(g, api)) return EXIT_USAGE;
     Host host;
     host_init(host, api);
+    set_day(host, a.trim);
     const Trim_Request q = trim_request(a.trim);
     const Trim_Result r = trim(host, q);
     if (a.json) {

@@ -66,7 +66,14 @@ void add_trim_options(CLI::App* cmd, Trim_Options& a) {
         ->capture_default_str();
     cmd->add_option("--fuel", a.fuel, "internal fuel, kg")->capture_default_str();
     cmd->add_option("--mass", a.mass, "empty mass, kg")->capture_default_str();
+    cmd->add_flag("--engine-off", a.engine_off,
+                  "the engine shut down (start switch off) and windmilling; use with --throttle 0");
+    cmd->add_option("--isa-offset", a.isa_offset, "temperature offset from ISA, K")
+        ->check(CLI::Range(-100.0, 100.0))
+        ->capture_default_str();
 }
+
+void set_day(Host& host, const Trim_Options& a) { host.env.temperature_offset = a.isa_offset; }
 
 Trim_Request trim_request(const Trim_Options& a) {
     Trim_Request q;
@@ -90,6 +97,7 @@ Trim_Request trim_request(const Trim_Options& a) {
     q.load_factor = a.load_factor;
     q.beta_deg = a.beta;
     q.throttle = a.throttle;
+    q.engine_off = a.engine_off;
     return q;
 }
 
@@ -112,6 +120,7 @@ nlohmann::json trim_json(const Trim_Result& r) {
     j["rudder_axis"] = r.rudder_axis;
     j["throttle"] = r.throttle;
     j["thrust"] = r.thrust;
+    j["rpm"] = r.rpm;
     j["residuals"] = std::vector<double>(r.residuals, r.residuals + 6);
     j["at_stop"] = {{"pitch", r.at_stop[0]},
                     {"roll", r.at_stop[1]},
@@ -198,6 +207,7 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
     if (!load(g, api)) return EXIT_USAGE;
     Host host;
     host_init(host, api);
+    set_day(host, a.trim);
     Trim_Request q = trim_request(a.trim);
     // Each point: a speed (kcas, or true m/s when tas) and an angle of
     // attack (NAN: the kind's own trim).

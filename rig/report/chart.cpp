@@ -13,22 +13,58 @@ constexpr int kTicks = 5;
 
 struct Axis {
     double lo = 0.0, hi = 0.0, step = 1.0;
-    bool any = false;
+    bool any = false, log = false;
+    bool drawable(double v) const { return std::isfinite(v) && (!log || v > 0.0); }
     void include(double v) {
-        if (!std::isfinite(v)) return;
+        if (!drawable(v)) return;
         if (!any || v < lo) lo = v;
         if (!any || v > hi) hi = v;
         any = true;
     }
-    void round() {
-        if (!any) lo = 0.0, hi = 1.0;
-        if (hi - lo < 1e-9 * std::fmax(1.0, std::fabs(hi))) {
-            lo -= 1.0;
-            hi += 1.0;
+    // Round ends (whole decades on a log axis), or the fixed ones given.
+    void round(double fixed_lo, double fixed_hi) {
+        if (log) {
+            if (!any) lo = 1.0, hi = 10.0;
+            lo = std::pow(10.0, std::floor(std::log10(lo) + 1e-9));
+            hi = std::pow(10.0, std::ceil(std::log10(hi) - 1e-9));
+            if (hi <= lo) hi = lo * 10.0;
+        } else {
+            if (!any) lo = 0.0, hi = 1.0;
+            if (hi - lo < 1e-9 * std::fmax(1.0, std::fabs(hi))) {
+                lo -= 1.0;
+                hi += 1.0;
+            }
+            step = nice_step(hi - lo);
+            lo = std::floor(lo / step + 1e-9) * step;
+            hi = std::ceil(hi / step - 1e-9) * step;
         }
-        step = nice_step(hi - lo);
-        lo = std::floor(lo / step + 1e-9) * step;
-        hi = std::ceil(hi / step - 1e-9) * step;
+        if (drawable(fixed_lo)) lo = fixed_lo;
+        if (drawable(fixed_hi)) hi = fixed_hi;
+        if (!log) step = nice_step(hi - lo);
+    }
+    // Position along the axis, 0 at lo and 1 at hi.
+    double fraction(double v) const {
+        return log ? std::log10(v / lo) / std::log10(hi / lo) : (v - lo) / (hi - lo);
+    }
+    // Grid values: 1, 2 and 5 of each decade (only 1 over many decades), or
+    // the round steps.
+    std::vector<double> ticks() const {
+        std::vector<double> t;
+        if (log) {
+            const bool dense = std::log10(hi / lo) <= 4.0 + 1e-9;
+            for (double d = std::pow(10.0, std::floor(std::log10(lo) + 1e-9)); d <= hi * 1.0001;
+                 d *= 10.0) {
+                for (double m : {1.0, 2.0, 5.0}) {
+                    if ((dense || m == 1.0) && d * m >= lo * 0.9999 && d * m <= hi * 1.0001)
+                        t.push_back(d * m);
+                }
+            }
+        } else {
+            for (double v = std::ceil(lo / step - 1e-9) * step; v <= hi + 0.5 * step; v += step) {
+                if (v <= hi + 1e-9 * step) t.push_back(std::fabs(v) < 1e-9 * step ? 0.0 : v);
+            }
+        }
+        return t;
     }
 };
 
@@ -75,18 +111,20 @@ const char* palette_colour(std::size_t i) {
 
 std::string chart_svg(const Chart& c) {
     Axis ax, ay;
+    ax.log = c.log_x;
+    ay.log = c.log_y;
     for (const Chart_Series& s : c.series) {
         for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i) {
-            if (!std::isfinite(s.x[i]) || !std::isfinite(s.y[i])) continue;
+            if (!ax.drawable(s.x[i]) || !ay.drawable(s.y[i])) continue;
             ax.include(s.x[i]);
             ay.include(s.y[i]);
         }
     }
-    ax.round();
-    ay.round();
+    ax.round(c.x_min, c.x_max);
+    ay.round(c.y_min, c.y_max);
     const double pw = c.width - kLeft - kRight, ph = c.height - kTop - kBottom;
-    auto px = [&](double v) { return kLeft + (v - ax.lo) / (ax.hi - ax.lo) * pw; };
-    auto py = [&](double v) { return kTop + (ay.hi - v) / (ay.hi - ay.lo) * ph; };
+    auto px = [&](double v) { return kLeft + ax.fraction(v) * pw; };
+    auto py = [&](double v) { return kTop + (1.0 - ay.fraction(v)) * ph; };
 
     std::string out;
     append(out,
@@ -96,24 +134,18 @@ std::string chart_svg(const Chart& c) {
            c.width, c.height, c.width, c.height);
     out += "<text x=\"" + std::to_string(static_cast<int>(kLeft)) +
            "\" y=\"20\" font-size=\"15\">" + escape(c.title) + "</text>\n";
-    for (double v = ay.lo; v <= ay.hi + 0.5 * ay.step; v += ay.step) {
+    for (double v : ay.ticks()) {
         append(out,
                "<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"#ddd\"/>"
                "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%g</text>\n",
-               kLeft, kLeft + pw, py(v), py(v), kLeft - 6.0, py(v) + 4.0,
-               std::fabs(v) < 1e-9 * ay.step ? 0.0 : v);
+               kLeft, kLeft + pw, py(v), py(v), kLeft - 6.0, py(v) + 4.0, v);
     }
-    for (double v = ax.lo; v <= ax.hi + 0.5 * ax.step; v += ax.step) {
+    for (double v : ax.ticks()) {
         append(out,
                "<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"#eee\"/>"
                "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%g</text>\n",
-               px(v), px(v), kTop, kTop + ph, px(v), kTop + ph + 16.0,
-               std::fabs(v) < 1e-9 * ax.step ? 0.0 : v);
+               px(v), px(v), kTop, kTop + ph, px(v), kTop + ph + 16.0, v);
     }
-    append(out,
-           "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
-           "stroke=\"#444\"/>\n",
-           kLeft, kTop, pw, ph);
     append(out, "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">", kLeft + pw / 2.0,
            c.height - 8.0);
     out += escape(c.x_label) + "</text>\n";
@@ -121,55 +153,95 @@ std::string chart_svg(const Chart& c) {
            kTop + ph / 2.0);
     out += escape(c.y_label) + "</text>\n";
 
+    // Lines and regions inside a nested svg the size of the plot, which clips
+    // them to it; dots and the legend after it.
+    std::string plot, dots, legend;
+    append(plot,
+           "<svg x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" viewBox=\"%.1f %.1f %.1f "
+           "%.1f\">\n",
+           kLeft, kTop, pw, ph, kLeft, kTop, pw, ph);
     std::size_t row = 0;
     for (std::size_t k = 0; k < c.series.size(); ++k) {
         const Chart_Series& s = c.series[k];
         const std::string colour = s.colour.empty() ? palette_colour(k) : s.colour;
         const char* dash = s.dashed ? " stroke-dasharray=\"6 4\"" : "";
         const std::size_t n = s.x.size() < s.y.size() ? s.x.size() : s.y.size();
-        auto good = [&](std::size_t i) { return std::isfinite(s.x[i]) && std::isfinite(s.y[i]); };
+        auto good = [&](std::size_t i) { return ax.drawable(s.x[i]) && ay.drawable(s.y[i]); };
         if (s.markers) {
+            const double r = s.point_labels.empty() ? 2.5 : 4.0;
             for (std::size_t i = 0; i < n; ++i) {
                 if (!good(i)) continue;
-                append(out, "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.5\" fill=\"%s\"/>", px(s.x[i]),
-                       py(s.y[i]), colour.c_str());
+                const double x = std::fmin(std::fmax(px(s.x[i]), kLeft), kLeft + pw);
+                const double y = std::fmin(std::fmax(py(s.y[i]), kTop), kTop + ph);
+                append(dots, "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"%s\"/>", x, y, r,
+                       colour.c_str());
+                if (i < s.point_labels.size()) {
+                    append(dots, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"10\">", x + 6.0, y - 5.0);
+                    dots += escape(s.point_labels[i]) + "</text>";
+                }
             }
+            dots += "\n";
         } else if (s.segments) {
-            out += "<path fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"1.5\"" + dash +
-                   " d=\"";
+            append(plot, "<path fill=\"none\" stroke=\"%s\" stroke-width=\"%.1f\"%s d=\"",
+                   colour.c_str(), s.width, dash);
             for (std::size_t i = 0; i + 1 < n; i += 2) {
                 if (!good(i) || !good(i + 1)) continue;
-                append(out, "M%.1f %.1fL%.1f %.1f", px(s.x[i]), py(s.y[i]), px(s.x[i + 1]),
+                append(plot, "M%.1f %.1fL%.1f %.1f", px(s.x[i]), py(s.y[i]), px(s.x[i + 1]),
                        py(s.y[i + 1]));
             }
-            out += "\"/>";
+            plot += "\"/>\n";
         } else {
-            // One polyline per finite stretch.
+            // One polyline, or polygon, per finite stretch.
+            std::string head;
+            if (s.region) {
+                append(head,
+                       "<polygon fill=\"%s\" fill-opacity=\"0.18\" stroke=\"%s\" "
+                       "stroke-opacity=\"0.6\"%s points=\"",
+                       colour.c_str(), colour.c_str(), dash);
+            } else {
+                append(head,
+                       "<polyline fill=\"none\" stroke=\"%s\" stroke-width=\"%.1f\"%s points=\"",
+                       colour.c_str(), s.width, dash);
+            }
             bool open = false;
             for (std::size_t i = 0; i <= n; ++i) {
                 if (i < n && good(i)) {
-                    if (!open) {
-                        out += "<polyline fill=\"none\" stroke=\"" + colour +
-                               "\" stroke-width=\"1.5\"" + dash + " points=\"";
-                        open = true;
-                    }
-                    append(out, "%.1f,%.1f ", px(s.x[i]), py(s.y[i]));
+                    if (!open) plot += head;
+                    open = true;
+                    append(plot, "%.1f,%.1f ", px(s.x[i]), py(s.y[i]));
                 } else if (open) {
-                    out += "\"/>";
+                    plot += "\"/>";
                     open = false;
                 }
             }
+            plot += "\n";
         }
-        out += "\n";
+        if (s.label.empty()) continue;
         const double ly = kTop + 14.0 + 18.0 * static_cast<double>(row++);
-        append(out,
-               "<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
-               "stroke-width=\"3\"%s/><text x=\"%.1f\" y=\"%.1f\">",
-               kLeft + pw + 12.0, kLeft + pw + 32.0, ly - 4.0, ly - 4.0, colour.c_str(), dash,
-               kLeft + pw + 38.0, ly);
-        out += escape(s.label) + "</text>\n";
+        const double lx = kLeft + pw + 12.0;
+        if (s.markers) {
+            append(legend, "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"4\" fill=\"%s\"/>", lx + 10.0,
+                   ly - 4.0, colour.c_str());
+        } else if (s.region) {
+            append(legend,
+                   "<rect x=\"%.1f\" y=\"%.1f\" width=\"20\" height=\"10\" fill=\"%s\" "
+                   "fill-opacity=\"0.18\" stroke=\"%s\"/>",
+                   lx, ly - 9.0, colour.c_str(), colour.c_str());
+        } else {
+            append(legend,
+                   "<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
+                   "stroke-width=\"3\"%s/>",
+                   lx, lx + 20.0, ly - 4.0, ly - 4.0, colour.c_str(), dash);
+        }
+        append(legend, "<text x=\"%.1f\" y=\"%.1f\">", lx + 26.0, ly);
+        legend += escape(s.label) + "</text>\n";
     }
-    out += "</svg>\n";
+    out += plot + "</svg>\n" + dots;
+    append(out,
+           "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
+           "stroke=\"#444\"/>\n",
+           kLeft, kTop, pw, ph);
+    out += legend + "</svg>\n";
     return out;
 }
 

@@ -1,20 +1,39 @@
-// Line charts as SVG text: any number of series over shared axes, with the
-// unit on each axis and a legend. The flight record's charts and every
-// chart of the flight-test report are drawn by this one function.
+// Charts as SVG text: any number of series over shared axes (linear or
+// logarithmic), with the unit on each axis and a legend. A series is a line,
+// dots, separate segments or a shaded region. The flight record's charts,
+// the handling-quality charts and every chart of the flight-test report are
+// drawn by this one function.
 #pragma once
 
+#include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rig {
 
 struct Chart_Series {
-    std::string label;
+    Chart_Series(std::string label_ = "", std::string colour_ = "", std::vector<double> x_ = {},
+                 std::vector<double> y_ = {}, bool dashed_ = false, bool markers_ = false,
+                 bool segments_ = false)
+        : label(std::move(label_)),
+          colour(std::move(colour_)),
+          x(std::move(x_)),
+          y(std::move(y_)),
+          dashed(dashed_),
+          markers(markers_),
+          segments(segments_) {}
+    std::string label;         // empty: not in the legend
     std::string colour;        // empty: the next of the palette
     std::vector<double> x, y;  // a non-finite value breaks the line there
     bool dashed = false;       // drawn dashed (a baseline's curves)
     bool markers = false;      // a dot at every point, no line
     bool segments = false;     // consecutive pairs of points are separate strokes
+    // A shaded region: each finite stretch of points is one closed polygon,
+    // filled with the colour (translucent) and outlined by it.
+    bool region = false;
+    double width = 1.5;                     // of lines and segments, px
+    std::vector<std::string> point_labels;  // markers: a small label by each dot
 };
 
 struct Chart {
@@ -22,6 +41,10 @@ struct Chart {
     std::string x_label, y_label;  // each with its unit, "speed (kt)"
     std::vector<Chart_Series> series;
     double width = 900.0, height = 360.0;  // px
+    bool log_x = false, log_y = false;     // decades; only positive values are drawn
+    // Fixed axis ranges; NAN: from the data. Lines and regions are clipped to
+    // the plot; dots outside it are drawn at its edge.
+    double x_min = NAN, x_max = NAN, y_min = NAN, y_max = NAN;
 };
 
 // The chart as one <svg> element.

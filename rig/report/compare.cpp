@@ -59,7 +59,8 @@ std::vector<Figure> figures_of(const json& m) {
             add(f, at + "best_rate", "m/s", a["ok"] ? a["rate"] : json(), kRateTolerance, false);
             add(f, at + "best_kcas", "kt", a["ok"] ? a["best_kcas"] : json(), 2.0 * kSpeedTolerance,
                 false);
-            add(f, at + "glide_ratio_idle", "-", a["glide_ratio"], kRatioTolerance, false);
+            add(f, at + "glide_ratio_windmilling", "-", a["glide_ratio"], kRatioTolerance, false);
+            add(f, at + "idle_sink", "m/s", a.value("idle_sink", json()), kRateTolerance, false);
         }
         add(f, "climb.service_ceiling", "m", m["climb"]["service_ceiling_m"], kCeilingTolerance,
             false);

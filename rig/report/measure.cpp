@@ -315,9 +315,12 @@ json measure_climb(const Library_Paths& paths, const Perf_Settings& s, const jso
                         {"best_kcas", c.best_kcas},
                         {"rate", c.rate},
                         {"fuel_flow", c.fuel_flow},
-                        {"glide_kcas", c.glide_kcas},
-                        {"glide_ratio", c.glide_ratio},
-                        {"idle_sink", c.idle_sink}};
+                        {"glide_kcas", c.glide_ok ? json(c.glide_kcas) : json()},
+                        {"glide_ratio", c.glide_ok ? json(c.glide_ratio) : json()},
+                        {"glide_sink", c.glide_ok ? json(c.glide_sink) : json()},
+                        {"glide_rpm", c.glide_ok ? json(c.glide_rpm) : json()},
+                        {"idle_ratio", c.idle_sink > 0.0 ? json(c.idle_ratio) : json()},
+                        {"idle_sink", c.idle_sink > 0.0 ? json(c.idle_sink) : json()}};
         });
     }
     json out = {{"ok", true}, {"altitudes", json::array()}};

@@ -45,8 +45,11 @@ nlohmann::json measure_envelope(const Library_Paths& paths, const Perf_Settings&
 // {"altitude_m", "points": [{"kcas", "tas", "fuel_flow", "specific_range",
 // "specific_endurance"}], "best_range_kcas", ...}
 nlohmann::json measure_fuel(const Library_Paths& paths, const Perf_Settings& s, double altitude);
-// From an envelope: per altitude the best climb (rate, speed, fuel flow) and
-// the idle glide; time and fuel to climb; the service ceiling (0.5 m/s).
+// From an envelope: per altitude the best climb (rate, speed, fuel flow),
+// the best glide with the engine windmilling ("glide_kcas", "glide_ratio",
+// "glide_sink", "glide_rpm") and at that speed the descent at idle
+// ("idle_ratio", "idle_sink"); time and fuel to climb; the service ceiling
+// (0.5 m/s).
 nlohmann::json measure_climb(const Library_Paths& paths, const Perf_Settings& s,
                              const nlohmann::json& envelope);
 // Ps at full throttle over Mach and altitude: {"mach": [...], "altitude_m":

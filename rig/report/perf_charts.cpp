@@ -1,6 +1,7 @@
 #include "report/perf_charts.h"
 
 #include <cmath>
+#include <vector>
 
 namespace rig {
 namespace {
@@ -40,11 +41,31 @@ Chart envelope_chart(const json& envelope, const json& baseline) {
     c.x_label = "calibrated airspeed (kt)";
     c.y_label = "altitude (m)";
     both(c, envelope, baseline, [](Chart& chart, const json& e) {
-        // One closed outline per interval row: lower edges, then upper edges,
-        // drawn as segments between neighbouring altitudes' matching intervals.
-        Chart_Series low{"minimum level speed", "", {}, {}, false, false, false};
-        Chart_Series high{"maximum level speed", "", {}, {}, false, false, false};
-        Chart_Series gaps{"edges of a gap", "", {}, {}, false, true, false};
+        // The outer edges as two lines; a gap inside (speeds between two
+        // intervals without level flight) shaded between neighbouring
+        // altitudes that both have it, a thick bar where only one does.
+        Chart_Series low{"minimum level speed"}, high{"maximum level speed"};
+        Chart_Series band{"gap: no level flight", "#d62728"};
+        band.region = true;
+        Chart_Series bars{"", "#d62728", {}, {}, false, false, true};
+        bars.width = 6.0;
+        struct Gap {
+            double h, lo, hi;
+        };
+        std::vector<Gap> run;  // gaps overlapping from one altitude to the next
+        auto close_run = [&]() {
+            if (run.size() == 1) {
+                bars.x.insert(bars.x.end(), {run[0].lo, run[0].hi});
+                bars.y.insert(bars.y.end(), {run[0].h, run[0].h});
+            } else if (run.size() > 1) {
+                for (const Gap& g : run) band.x.push_back(g.lo), band.y.push_back(g.h);
+                for (auto g = run.rbegin(); g != run.rend(); ++g)
+                    band.x.push_back(g->hi), band.y.push_back(g->h);
+                band.x.push_back(NAN);
+                band.y.push_back(NAN);
+            }
+            run.clear();
+        };
         for (const json& a : e["altitudes"]) {
             const double h = a["altitude_m"];
             const json& iv = a["intervals"];
@@ -53,13 +74,21 @@ Chart envelope_chart(const json& envelope, const json& baseline) {
             low.y.push_back(h);
             high.x.push_back(iv.back()["max_kcas"]);
             high.y.push_back(h);
-            for (std::size_t i = 0; i + 1 < iv.size(); ++i) {
-                gaps.x.push_back(iv[i]["max_kcas"]);
-                gaps.y.push_back(h);
-                gaps.x.push_back(iv[i + 1]["min_kcas"]);
-                gaps.y.push_back(h);
+            // A single gap continues the chain when it overlaps the chain's
+            // last; several gaps at one altitude each stand alone.
+            std::vector<Gap> gaps;
+            for (std::size_t i = 0; i + 1 < iv.size(); ++i)
+                gaps.push_back({h, iv[i]["max_kcas"], iv[i + 1]["min_kcas"]});
+            if (gaps.size() != 1 || run.empty() || gaps[0].lo > run.back().hi ||
+                gaps[0].hi < run.back().lo)
+                close_run();
+            for (const Gap& g : gaps) {
+                run.push_back(g);
+                if (gaps.size() > 1) close_run();
             }
         }
+        close_run();
+        if (band.x.empty()) bars.label = band.label;
         const double ceiling = number(e.value("absolute_ceiling_m", json()));
         if (std::isfinite(ceiling) && !low.x.empty()) {
             // Close the outline at the ceiling, at the mean of the top edges.
@@ -71,7 +100,8 @@ Chart envelope_chart(const json& envelope, const json& baseline) {
         }
         chart.series.push_back(low);
         chart.series.push_back(high);
-        if (!gaps.x.empty()) chart.series.push_back(gaps);
+        if (!band.x.empty()) chart.series.push_back(band);
+        if (!bars.x.empty()) chart.series.push_back(bars);
     });
     return c;
 }
@@ -257,20 +287,22 @@ Chart radius_chart(const json& turn, const json& baseline) {
 
 Chart climb_chart(const json& climb, const json& baseline) {
     Chart c;
-    c.title = "Best rate of climb (full throttle) and idle sink";
+    c.title = "Best rate of climb (full throttle) and descent at the best glide speed";
     c.x_label = "rate (m/s)";
     c.y_label = "altitude (m)";
     both(c, climb, baseline, [](Chart& chart, const json& k) {
-        Chart_Series rate{"best rate of climb", "", {}, {}, false, false, false};
-        Chart_Series sink{"sink at idle, best glide", "", {}, {}, false, false, false};
+        Chart_Series rate{"best rate of climb"};
+        Chart_Series glide{"sink, engine windmilling"};
+        Chart_Series idle{"sink, engine at idle"};
         for (const json& a : k["altitudes"]) {
             rate.x.push_back(a["ok"] ? number(a["rate"]) : NAN);
-            rate.y.push_back(a["altitude_m"]);
-            sink.x.push_back(number(a["idle_sink"]) > 0.0 ? number(a["idle_sink"]) : NAN);
-            sink.y.push_back(a["altitude_m"]);
+            glide.x.push_back(number(a.value("glide_sink", json())));
+            idle.x.push_back(number(a.value("idle_sink", json())));
+            for (Chart_Series* s : {&rate, &glide, &idle}) s->y.push_back(a["altitude_m"]);
         }
         chart.series.push_back(rate);
-        chart.series.push_back(sink);
+        chart.series.push_back(glide);
+        chart.series.push_back(idle);
     });
     return c;
 }
@@ -282,7 +314,7 @@ Chart climb_speed_chart(const json& climb, const json& baseline) {
     c.y_label = "altitude (m)";
     both(c, climb, baseline, [](Chart& chart, const json& k) {
         Chart_Series climb_v{"best climb speed", "", {}, {}, false, false, false};
-        Chart_Series glide_v{"best glide speed (idle)", "", {}, {}, false, false, false};
+        Chart_Series glide_v{"best glide (windmilling)"};
         for (const json& a : k["altitudes"]) {
             climb_v.x.push_back(a["ok"] ? number(a["best_kcas"]) : NAN);
             climb_v.y.push_back(a["altitude_m"]);

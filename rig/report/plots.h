@@ -6,6 +6,7 @@
 
 #include "analysis/criteria.h"
 #include "host/sample.h"
+#include "report/chart.h"
 
 namespace rig {
 
@@ -21,12 +22,15 @@ struct Handling_Point {
 
 // The short-period frequency against n/alpha, log-log, with the Level
 // boundaries of the Category (the lines of constant omega_sp^2/(n/alpha)
-// and the frequency and n/alpha floors).
+// and the frequency and n/alpha floors), the Level 1 region shaded.
+Chart cap_chart(Category category, const std::vector<Handling_Point>& points);
 bool write_cap_chart(const std::string& path, Category category,
                      const std::vector<Handling_Point>& points);
 
 // The Dutch-roll frequency against its damping ratio with the Level
-// boundaries of the Category (damping, frequency and zeta x omega minima).
+// boundaries of the Category (damping, frequency and zeta x omega minima),
+// the Level 1 region shaded.
+Chart dutch_roll_chart(Category category, const std::vector<Handling_Point>& points);
 bool write_dutch_roll_chart(const std::string& path, Category category,
                             const std::vector<Handling_Point>& points);
 

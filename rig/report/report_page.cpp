@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "report/perf_charts.h"
+#include "report/plots.h"
 
 namespace rig {
 namespace {
@@ -43,6 +44,8 @@ std::string num(const json& v, int decimals) {
     std::snprintf(text, sizeof text, "%.*f", decimals, v.get<double>());
     return text;
 }
+
+double number(const json& v) { return v.is_number() ? v.get<double>() : NAN; }
 
 const json& member(const json& j, const char* key) {
     static const json none;
@@ -122,20 +125,26 @@ void climb_section(Page& p, const json& c, const json& base) {
         "parabola and confirmed by a trim at the best speed). Time and fuel to climb integrate "
         "the best rate from sea level. Service ceiling (0.5 m/s): <b>" +
         num(member(c, "service_ceiling_m"), 0) +
-        " m</b>. Glide: the best glide ratio with the throttle at idle (the engine running "
-        "at idle, not windmilling) and the sink rate there.");
+        " m</b>. Glide: the engine shut down (start switch off) and windmilling, the best "
+        "glide ratio over the same sweep and the sink rate there; then, at that speed, the "
+        "descent with the engine running at idle, for comparison.");
     p.chart(climb_chart(c, member(base, "climb")));
     p.chart(climb_speed_chart(c, member(base, "climb")));
     p.html +=
-        "<table><tr><th>altitude (m)</th><th>best climb (kcas)</th><th>rate (m/s)</th>"
-        "<th>time to climb (s)</th><th>fuel to climb (kg)</th><th>best glide (kcas)</th>"
-        "<th>glide ratio at idle</th><th>sink at idle (m/s)</th></tr>\n";
+        "<table><tr><th rowspan=\"2\">altitude (m)</th><th rowspan=\"2\">best climb (kcas)"
+        "</th><th rowspan=\"2\">rate (m/s)</th><th rowspan=\"2\">time to climb (s)</th>"
+        "<th rowspan=\"2\">fuel to climb (kg)</th><th colspan=\"4\">engine stopped, "
+        "windmilling</th><th colspan=\"2\">engine at idle</th></tr>\n<tr><th>best glide "
+        "(kcas)</th><th>glide ratio</th><th>sink (m/s)</th><th>rpm (%)</th><th>glide ratio</th>"
+        "<th>sink (m/s)</th></tr>\n";
     for (const json& a : member(c, "altitudes")) {
         p.html += "<tr><td>" + num(a["altitude_m"], 0) + "</td><td>" + num(a["best_kcas"], 0) +
                   "</td><td>" + num(a["rate"], 2) + "</td><td>" + num(a["time_to_climb_s"], 0) +
                   "</td><td>" + num(a["fuel_to_climb_kg"], 1) + "</td><td>" +
-                  num(a["glide_kcas"], 0) + "</td><td>" + num(a["glide_ratio"], 2) + "</td><td>" +
-                  num(a["idle_sink"], 2) + "</td></tr>\n";
+                  num(member(a, "glide_kcas"), 0) + "</td><td>" + num(member(a, "glide_ratio"), 2) +
+                  "</td><td>" + num(member(a, "glide_sink"), 2) + "</td><td>" +
+                  num(member(a, "glide_rpm"), 1) + "</td><td>" + num(member(a, "idle_ratio"), 2) +
+                  "</td><td>" + num(member(a, "idle_sink"), 2) + "</td></tr>\n";
     }
     p.html += "</table>\n";
 }
@@ -241,7 +250,22 @@ void modes_section(Page& p, const json& modes) {
     p.para(
         "The linear model about level trim at each speed (<code>quillon-rig modes</code>), its "
         "modes, and the MIL-F-8785C Class IV Levels in flight-phase Categories A, B and C "
-        "(1 best; &gt;3 beyond Level 3).");
+        "(1 best; &gt;3 beyond Level 3). The charts place the aircraft at each speed among the "
+        "Category A boundaries.");
+    std::vector<Handling_Point> cap, dutch_roll;
+    for (const json& pt : modes["points"]) {
+        const std::string speed = num(member(member(pt, "trim"), "kcas"), 0);
+        const double n_alpha = number(member(pt, "n_alpha")), c = number(member(pt, "cap"));
+        if (c > 0.0) cap.push_back({speed, n_alpha, std::sqrt(c * n_alpha)});
+        for (const json& m : member(pt, "modes")) {
+            if (m.value("name", "") == "dutch_roll" && m.contains("period"))
+                dutch_roll.push_back({speed, number(m["zeta"]), number(m["omega_n"])});
+        }
+    }
+    p.html += "<div class=\"cols\">";
+    p.chart(cap_chart(CAT_A, cap));
+    p.chart(dutch_roll_chart(CAT_A, dutch_roll));
+    p.html += "</div>\n";
     for (const json& pt : modes["points"]) {
         const json& t = member(pt, "trim");
         p.html += "<h3>" + num(member(t, "kcas"), 0) + " kcas, alpha " +
@@ -326,13 +350,100 @@ void comparison_section(Page& p, const json& c, const std::string& baseline) {
     p.html += "</details>\n";
 }
 
-void verification_section(Page& p, const json& v) {
+void verification_section(Page& p, const json& v, const std::string& doc) {
     p.heading("verification", "The rig's own verification");
-    if (v.is_null()) {
-        p.para("Not available in this build of the rig (<code>quillon-rig verify --json</code>).");
+    const std::string named = "<code>docs/verification.md</code>";
+    const std::string link =
+        doc.empty() ? named : "<a href=\"file://" + esc(doc) + "\">" + named + "</a>";
+    if (!v.is_object() || !v.contains("cases")) {
+        p.para(
+            "Not available in this build of the rig (<code>quillon-rig verify --json</code>). "
+            "The cases and their tolerances: " +
+            link + ".");
         return;
     }
-    p.html += "<pre>" + esc(v.dump(1)) + "</pre>\n";
+    p.para(
+        "<code>quillon-rig verify</code> flies the rig's check vehicles through published "
+        "check cases and compares the rig's own physics with them (cases, data and why each "
+        "tolerance is what it is: " +
+        link + "). <b class=\"" + (member(v, "failed") == 0 ? "good" : "bad") + "\">" +
+        num(member(v, "passed"), 0) + " passed, " + num(member(v, "failed"), 0) + " failed.</b>");
+    p.html +=
+        "<table class=\"wrap\"><tr><th>case</th><th>what it flies</th><th>check</th>"
+        "<th>largest error</th><th>tolerance</th><th>unit</th><th>at (s)</th>"
+        "<th>why this tolerance</th><th>verdict</th></tr>\n";
+    auto verdict = [](bool ok) {
+        return std::string("<td class=\"") + (ok ? "good\">pass" : "bad\">FAIL") + "</td>";
+    };
+    for (const json& c : v["cases"]) {
+        const json& checks = member(c, "checks");
+        const std::size_t rows = checks.is_array() && !checks.empty() ? checks.size() : 1;
+        const std::string span = " rowspan=\"" + std::to_string(rows) + "\"";
+        const std::string head = "<td" + span + ">" + esc(c.value("id", "")) + "</td><td" + span +
+                                 " class=\"left\">" + esc(c.value("title", "")) + "</td>";
+        if (rows == 1 && (!checks.is_array() || checks.empty())) {
+            p.html += "<tr>" + head + "<td class=\"left\" colspan=\"6\">" +
+                      esc(c.value("error", "no checks")) + "</td>" +
+                      verdict(c.value("passed", false)) + "</tr>\n";
+            continue;
+        }
+        for (std::size_t i = 0; i < checks.size(); ++i) {
+            const json& k = checks[i];
+            char error[32], tolerance[32];
+            std::snprintf(error, sizeof error, "%.3g", k.value("max_error", NAN));
+            std::snprintf(tolerance, sizeof tolerance, "%.3g", k.value("tolerance", NAN));
+            const std::string what = esc(k.value("what", ""));
+            p.html += "<tr>" + (i == 0 ? head : std::string()) + "<td class=\"left\">" + what +
+                      "</td><td>" + error + "</td><td>" + tolerance + "</td><td>" +
+                      esc(k.value("unit", "")) + "</td><td>" + num(member(k, "at"), 1) +
+                      "</td><td class=\"left\">" + esc(k.value("reason", "")) + "</td>" +
+                      verdict(k.value("passed", false)) + "</tr>\n";
+        }
+    }
+    p.html += "</table>\n";
+}
+
+// The condition and sweep settings, one row each.
+void condition_table(Page& p, const json& settings) {
+    struct Row {
+        const char* key;
+        const char* label;
+        const char* unit;
+    };
+    static const Row kRows[] = {
+        {"mass_kg", "mass, with the fuel", "kg"},
+        {"fuel_kg", "internal fuel", "kg"},
+        {"flaps", "flap lever", "0..1"},
+        {"gear_down", "gear", ""},
+        {"isa_offset_K", "temperature offset from ISA", "K"},
+        {"sweep_kcas", "speed sweep: from, to, step", "kcas"},
+        {"edge_resolution_kt", "envelope edges found to", "kt"},
+        {"altitude_step_m", "altitude step", "m"},
+        {"fuel_altitude_m", "range and endurance at", "m"},
+        {"turn_altitude_m", "turns at", "m"},
+        {"handling_altitude_m", "modes and derivatives at", "m"},
+        {"handling_kcas", "modes: from, to, step", "kcas"},
+        {"derivative_kcas", "derivatives at", "kcas"},
+        {"field_masses_kg", "take-off and landing masses", "kg"},
+    };
+    p.html += "<table class=\"condition\"><tr><th colspan=\"3\">the measured condition</th></tr>\n";
+    for (const Row& r : kRows) {
+        const json& v = member(settings, r.key);
+        if (v.is_null()) continue;
+        std::string text;
+        if (v.is_boolean()) {
+            text = v.get<bool>() ? "down" : "up";
+        } else if (v.is_array()) {
+            for (const json& e : v) text += (text.empty() ? "" : ", ") + num(e, 0);
+        } else {
+            char buffer[32];
+            std::snprintf(buffer, sizeof buffer, "%g", v.is_number() ? v.get<double>() : NAN);
+            text = buffer;
+        }
+        p.html += std::string("<tr><th class=\"left\">") + r.label + "</th><td>" + text +
+                  "</td><td class=\"left\">" + r.unit + "</td></tr>\n";
+    }
+    p.html += "</table>\n";
 }
 
 const char* kStyle =
@@ -341,7 +452,8 @@ const char* kStyle =
     "padding:2px 6px;text-align:right;font-size:13px}th{background:#f3f3f3}"
     ".bad{color:#b00}.good{color:#070}tr.moved{background:#fee}.cols{display:flex;gap:1em;"
     "flex-wrap:wrap;align-items:flex-start}figure{margin:0 0 1em}svg.chart{max-width:100%;"
-    "height:auto}#status{color:#888;font-size:12px}";
+    "height:auto}#status{color:#888;font-size:12px}td.left,th.left{text-align:left}"
+    "table.wrap td{vertical-align:top}table.wrap td.left{max-width:22em}";
 
 // Records script errors and failed resources in the page, and states when
 // every chart is in place: a headless browser's DOM dump shows either.
@@ -394,8 +506,8 @@ bool write_report(const std::string& dir, const Report_Input& in, std::string& e
     const json& b = in.baseline;
     Page p;
     p.para("Model: <code>" + esc(in.model) + "</code><br>Measured " + esc(in.date) + " in " +
-           num(json(in.seconds), 0) + " s. Condition: <code>" + esc(in.settings.dump()) +
-           "</code>");
+           num(json(in.seconds), 0) + " s (<code>quillon-rig report</code>), at this condition:");
+    condition_table(p, in.settings);
     if (!m["ok"]) p.para("<b class=\"bad\">Incomplete: " + esc(m["error"]) + "</b>");
     if (b.is_object() && !b["ok"]) {
         p.para("<b class=\"bad\">Baseline incomplete: " + esc(b["error"]) + "</b>");
@@ -413,7 +525,7 @@ bool write_report(const std::string& dir, const Report_Input& in, std::string& e
     if (m.contains("modes")) modes_section(p, m["modes"]);
     if (m.contains("derivatives")) derivatives_section(p, m["derivatives"]);
     if (m.contains("scenarios")) scenario_section(p, m["scenarios"]);
-    verification_section(p, in.verification);
+    verification_section(p, in.verification, in.verification_doc);
 
     const std::string path = dir + "/index.html";
     std::FILE* out = std::fopen(path.c_str(), "w");

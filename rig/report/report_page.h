@@ -8,12 +8,13 @@
 namespace rig {
 
 struct Report_Input {
-    nlohmann::json measurements;  // measure_all of the model
-    nlohmann::json baseline;      // measure_all of the baseline build, or null
-    nlohmann::json comparison;    // compare_figures(baseline, measurements), or null
-    nlohmann::json verification;  // the rig's own verification, or null when not available
-    nlohmann::json settings;      // the condition and sweep settings, for the record
-    std::string model;            // the measured build: path and identity
+    nlohmann::json measurements;   // measure_all of the model
+    nlohmann::json baseline;       // measure_all of the baseline build, or null
+    nlohmann::json comparison;     // compare_figures(baseline, measurements), or null
+    nlohmann::json verification;   // the rig's own verification, or null when not available
+    nlohmann::json settings;       // the condition and sweep settings, for the record
+    std::string verification_doc;  // the verification document's path, or empty
+    std::string model;             // the measured build: path and identity
     std::string baseline_model;
     std::string date;      // UTC
     double seconds = 0.0;  // measuring time

@@ -53,7 +53,10 @@ TEST_F(Perf_Test, EnvelopeEdgesAreWhereFullThrottleTrimFailsAndLevelPointsHaveNo
 }
 
 // The best climb of the sweep is the climb a direct trim finds at that speed,
-// and no neighbouring speed climbs faster.
+// and no neighbouring speed climbs faster. The best glide is flown with the
+// engine windmilling (rpm = kcas / 350 x 20, the model's windmill law), no
+// neighbouring speed glides further, and idle thrust at that speed stretches
+// the glide.
 TEST_F(Perf_Test, BestClimbMatchesADirectTrimmedClimbAtItsSpeed) {
     const Climb_Point b = best_climb(host_, c_, 3000.0, 150.0, 250.0, 10.0);
     ASSERT_TRUE(b.ok);
@@ -66,6 +69,15 @@ TEST_F(Perf_Test, BestClimbMatchesADirectTrimmedClimbAtItsSpeed) {
     for (double dv : {-10.0, 10.0}) {
         EXPECT_LE(excess_power(host_, c_, 3000.0, b.best_kcas + dv, 0.0, 1.0).ps, b.rate + 1e-6);
     }
+    ASSERT_TRUE(b.glide_ok);
+    EXPECT_NEAR(b.glide_rpm, b.glide_kcas / 350.0 * 20.0, 0.05);
+    for (double dv : {-10.0, 10.0}) {
+        const Excess_Point p = excess_power(host_, c_, 3000.0, b.glide_kcas + dv, 0.0, 0.0, true);
+        ASSERT_TRUE(p.ok);
+        EXPECT_LE(-1.0 / std::tan(p.gamma / kDegPerRad), b.glide_ratio + 1e-6);
+    }
+    EXPECT_GT(b.idle_ratio, b.glide_ratio + 1.0);
+    EXPECT_LT(b.idle_sink, b.glide_sink);
 }
 
 // At the maximum level speed full throttle just balances the drag at 1 g:
@@ -102,15 +114,26 @@ Command_Result run(const std::string& command) {
     return r;
 }
 
+// With the handling charts and the verification table; the condition and
+// the verification are tables, not JSON text.
 TEST(Report, RendersInAHeadlessBrowserWithEveryChartDrawn) {
     const std::string dir = ::testing::TempDir() + "rig_report";
-    ASSERT_EQ(run(std::string(QFM_RIG_BINARY) + " report --only fuel,field --out " + dir).status,
-              0);
+    ASSERT_EQ(
+        run(std::string(QFM_RIG_BINARY) + " report --only fuel,field,modes --out " + dir).status,
+        0);
+    const std::string page = run("cat " + dir + "/index.html").out;
+    EXPECT_EQ(page.find("{&quot;"), std::string::npos);
+    EXPECT_NE(page.find("temperature offset from ISA"), std::string::npos);
+    EXPECT_NE(page.find("Short-period frequency and n/alpha"), std::string::npos);
+    const std::size_t verification = page.find("id=\"verification\"");
+    ASSERT_NE(verification, std::string::npos);
+    EXPECT_NE(page.find(" passed, ", verification), std::string::npos);
+    EXPECT_NE(page.find("<th>tolerance</th>", verification), std::string::npos);
     const Command_Result check =
         run(std::string(QFM_SOURCE_DIR) + "/tools/check_report.sh " + dir + "/index.html 2>&1");
     if (check.status == 77) GTEST_SKIP() << "no chromium";
     EXPECT_EQ(check.status, 0) << check.out;
-    EXPECT_NE(check.out.find("charts-ok 3"), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("charts-ok 5"), std::string::npos) << check.out;
 }
 
 // Twice the flap drag: every take-off figure (half flaps) moves beyond its

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <stdexcept>
 
 #include "analysis/parallel.h"
@@ -75,6 +76,43 @@ TEST(Chart, ContoursLieOnTheLevelAndNonFiniteValuesBreakLines) {
     EXPECT_EQ(lines, 2u);
     EXPECT_NE(svg.find("speed (kt)"), std::string::npos);
     EXPECT_NE(svg.find(">a</text>"), std::string::npos);  // the legend
+}
+
+// On log axes fixed at 1..100 a decade is half the plot: (10, 10) sits at its
+// centre; a dot beyond the range sits on its corner, one at 0 is not drawn;
+// a region is one polygon per finite stretch.
+TEST(Chart, LogAxesPlaceDecadesEvenlyAndDotsOutsideOnTheEdge) {
+    Chart c;
+    c.log_x = c.log_y = true;
+    c.x_min = c.y_min = 1.0;
+    c.x_max = c.y_max = 100.0;
+    Chart_Series dots{"dots", "", {10, 1000, 0}, {10, 0.01, 5}, false, true, false};
+    dots.point_labels = {"a", "b", "c"};
+    Chart_Series region{"r", "", {2, 3, 3, NAN, 5, 6, 6}, {2, 2, 3, NAN, 5, 5, 6}};
+    region.region = true;
+    c.series = {dots, region};
+    const std::string svg = chart_svg(c);
+    double x, y, w, h;
+    const std::size_t frame = svg.find("<rect x=");
+    ASSERT_NE(frame, std::string::npos);
+    ASSERT_EQ(std::sscanf(svg.c_str() + frame,
+                          "<rect x=\"%lf\" y=\"%lf\" width=\"%lf\" height=\"%lf\"", &x, &y, &w, &h),
+              4);
+    char centre[64], corner[64];
+    std::snprintf(centre, sizeof centre, "cx=\"%.1f\" cy=\"%.1f\"", x + w / 2.0, y + h / 2.0);
+    std::snprintf(corner, sizeof corner, "cx=\"%.1f\" cy=\"%.1f\"", x + w, y + h);
+    EXPECT_NE(svg.find(centre), std::string::npos) << svg;
+    EXPECT_NE(svg.find(corner), std::string::npos) << svg;
+    std::size_t circles = 0, polygons = 0;
+    for (std::size_t p = svg.find("<circle"); p != std::string::npos;
+         p = svg.find("<circle", p + 1))
+        ++circles;
+    for (std::size_t p = svg.find("<polygon"); p != std::string::npos;
+         p = svg.find("<polygon", p + 1))
+        ++polygons;
+    EXPECT_EQ(circles, 3u);  // two dots and the legend's
+    EXPECT_EQ(polygons, 2u);
+    EXPECT_EQ(svg.find(">c</text>"), std::string::npos);
 }
 
 // The refinement finds a parabola's vertex between sweep points exactly.
