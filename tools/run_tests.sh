@@ -42,7 +42,8 @@ ctest --preset release -j "$jobs" --timeout 900
 # ctest runs every case in a process of its own; a test must also hold when
 # its binary runs whole, in its own order and shuffled.
 echo "== every test binary whole, in its own order and shuffled"
-find build/release -type f -executable -name 'test_*' | sort | while read -r binary; do
+binaries=$(find build/release -type f -executable -name 'test_*' | sort)
+for binary in $binaries; do
     for order in "" --gtest_random_seed=1 --gtest_random_seed=2 --gtest_random_seed=3; do
         shuffle=${order:+--gtest_shuffle}
         "$binary" $shuffle $order > build/whole-run.log 2>&1 || {
@@ -53,3 +54,4 @@ find build/release -type f -executable -name 'test_*' | sort | while read -r bin
     done
     echo "ok: $binary"
 done
+echo "whole and shuffled runs: $(wc -w <<< "$binaries") passed, 0 failed"
