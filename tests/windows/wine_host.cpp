@@ -100,8 +100,8 @@ struct Model {
         params = reinterpret_cast<Global_Params*>(
             reinterpret_cast<void*>(GetProcAddress(module, "G_Params")));
         if (!params && missing++ == 0) first = "G_Params";
-        if (!check(missing == 0, "%s: every export and G_Params resolved (%d missing: %s...)",
-                   label, missing, first)) {
+        if (!check(missing == 0, "%s: every export and G_Params resolved (%d missing%s%s)", label,
+                   missing, missing ? ", the first " : "", first)) {
             return false;
         }
         Global_Params zero;
