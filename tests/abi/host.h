@@ -21,15 +21,12 @@ struct Host {
 #undef QFM_FN
     Global_Params* params = nullptr;
 
-    // Stand-in queries.
-    decltype(&::standin_parameter_count) parameter_count = nullptr;
-    decltype(&::standin_parameter_name) parameter_name = nullptr;
-    decltype(&::standin_request_count) request_count = nullptr;
-    decltype(&::standin_request_name) request_name = nullptr;
-    decltype(&::standin_get_number) get_number = nullptr;
-    decltype(&::standin_update_count) update_count = nullptr;
-    decltype(&::standin_action_count) action_count = nullptr;
-    decltype(&::standin_action) action = nullptr;
+    // Stand-in queries, by their names without "standin_".
+#define QFM_STANDIN_FNS(X) \
+    X(request_count) X(request_name) X(get_number) X(update_count) X(action_count) X(action)
+#define QFM_FN(name) decltype(&::standin_##name) name = nullptr;
+    QFM_STANDIN_FNS(QFM_FN)
+#undef QFM_FN
 
     std::string error;
 
@@ -48,16 +45,10 @@ struct Host {
         if (with_standin) {
             standin = dlopen(QFM_STANDIN_PATH, RTLD_NOW | RTLD_GLOBAL);
             if (!standin) return fail(dlerror());
-            if (!resolve(standin, "standin_parameter_count", parameter_count) ||
-                !resolve(standin, "standin_parameter_name", parameter_name) ||
-                !resolve(standin, "standin_request_count", request_count) ||
-                !resolve(standin, "standin_request_name", request_name) ||
-                !resolve(standin, "standin_get_number", get_number) ||
-                !resolve(standin, "standin_update_count", update_count) ||
-                !resolve(standin, "standin_action_count", action_count) ||
-                !resolve(standin, "standin_action", action)) {
-                return false;
-            }
+#define QFM_FN(name) \
+    if (!resolve(standin, "standin_" #name, name)) return false;
+            QFM_STANDIN_FNS(QFM_FN)
+#undef QFM_FN
         }
         model = dlopen(QFM_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
         if (!model) return fail(dlerror());

@@ -71,23 +71,8 @@ TEST_F(HostTest, StartValuesAreWhatTheExportsShow) {
     EXPECT_FALSE(host.ed_fm_enable_debug_info());
 }
 
-TEST_F(HostTest, DamageTableAndRepair) {
-    EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
-    host.ed_fm_on_damage(5, -1.0);
-    EXPECT_FALSE(host.ed_fm_need_to_be_repaired());  // only values above 0 count
-    host.ed_fm_on_damage(5, 0.3);
-    EXPECT_TRUE(host.ed_fm_need_to_be_repaired());
-    host.ed_fm_on_damage(QFM_DAMAGE_ELEMENTS - 1, 0.1);
-    host.ed_fm_repair();
-    EXPECT_FALSE(host.ed_fm_need_to_be_repaired());
-}
-
 TEST_F(HostTest, EventExchange) {
     Qfm_Simulation_Event out = event(0, 0.0f);
-    const Qfm_Simulation_Event other = event(QFM_EVENT_TYPE + 1, 1.0f);
-    EXPECT_FALSE(host.ed_fm_push_simulation_event(&other));
-    EXPECT_EQ(host.params->host_event_state, QFM_EVENT_STATE_NONE);
-
     const Qfm_Simulation_Event clear = event(QFM_EVENT_TYPE, QFM_EVENT_STATE_CLEAR);
     EXPECT_TRUE(host.ed_fm_push_simulation_event(&clear));
     EXPECT_EQ(host.params->host_event_state, QFM_EVENT_STATE_CLEAR);

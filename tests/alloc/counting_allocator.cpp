@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <new>
 
 // glibc's allocator under its internal names: forwarding to these never
 // recurses into the definitions below.
@@ -40,18 +39,6 @@ void release(void* pointer) {
 
 void* aligned(std::size_t alignment, std::size_t size) {
     return counted(__libc_memalign(alignment, size));
-}
-
-void* new_or_throw(std::size_t size) {
-    void* pointer = counted(__libc_malloc(size ? size : 1));
-    if (!pointer) throw std::bad_alloc();
-    return pointer;
-}
-
-void* aligned_new_or_throw(std::size_t size, std::align_val_t alignment) {
-    void* pointer = aligned(static_cast<std::size_t>(alignment), size ? size : 1);
-    if (!pointer) throw std::bad_alloc();
-    return pointer;
 }
 
 }  // namespace
@@ -96,26 +83,3 @@ int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
 }
 
 }  // extern "C"
-
-void* operator new(std::size_t size) { return new_or_throw(size); }
-void* operator new[](std::size_t size) { return new_or_throw(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return counted(__libc_malloc(size ? size : 1));
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return counted(__libc_malloc(size ? size : 1));
-}
-void* operator new(std::size_t size, std::align_val_t alignment) {
-    return aligned_new_or_throw(size, alignment);
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-    return aligned_new_or_throw(size, alignment);
-}
-void operator delete(void* pointer) noexcept { release(pointer); }
-void operator delete[](void* pointer) noexcept { release(pointer); }
-void operator delete(void* pointer, std::size_t) noexcept { release(pointer); }
-void operator delete[](void* pointer, std::size_t) noexcept { release(pointer); }
-void operator delete(void* pointer, std::align_val_t) noexcept { release(pointer); }
-void operator delete[](void* pointer, std::align_val_t) noexcept { release(pointer); }
-void operator delete(void* pointer, std::size_t, std::align_val_t) noexcept { release(pointer); }
-void operator delete[](void* pointer, std::size_t, std::align_val_t) noexcept { release(pointer); }

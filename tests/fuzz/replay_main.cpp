@@ -8,47 +8,34 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
-namespace {
-
-bool replay(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "cannot read %s\n", file.c_str());
-        return false;
-    }
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
-                                  std::istreambuf_iterator<char>()};
-    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    return true;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+    namespace fs = std::filesystem;
     LLVMFuzzerInitialize(&argc, &argv);
-    int replayed = 0;
+    std::vector<fs::path> files;
     for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path path(argv[i]);
-        std::vector<std::filesystem::path> files;
-        if (std::filesystem::is_directory(path)) {
-            for (const auto& entry : std::filesystem::directory_iterator(path)) {
-                if (entry.is_regular_file()) files.push_back(entry.path());
-            }
-        } else {
-            files.push_back(path);
+        if (!fs::is_directory(argv[i])) {
+            files.emplace_back(argv[i]);
+            continue;
         }
-        std::sort(files.begin(), files.end());
-        for (const auto& file : files) {
-            if (!replay(file)) return 1;
-            ++replayed;
+        for (const auto& entry : fs::directory_iterator(argv[i])) {
+            if (entry.is_regular_file()) files.push_back(entry.path());
         }
     }
-    std::printf("%d inputs replayed\n", replayed);
-    return replayed > 0 ? 0 : 1;
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "cannot read %s\n", file.c_str());
+            return 1;
+        }
+        const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    }
+    std::printf("%zu inputs replayed\n", files.size());
+    return files.empty() ? 1 : 0;
 }

@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "host/force_list.h"
-#include "host/shared_state.h"
-#include "support/model_state.h"
-
-using AddForce = Model_Test;
 
 TEST(ForceList, HandsOutNewestFirstAndKeepsItsCapacity) {
     Force_List list;
@@ -36,22 +32,4 @@ TEST(ForceList, GrowsByHalfItsCapacity) {
     for (int i = 0; i < 3; ++i) force_list_push(list, Vec3{});
     EXPECT_EQ(list.capacity, 6u);  // 4 + 2
     force_list_free(list);
-}
-
-TEST_F(AddForce, AddsTheLeverMomentAboutTheCentreOfMass) {
-    G_Airframe.force = Vec3{};
-    G_Airframe.moment = Vec3{};
-    G_Airframe.force_point = Vec3{1.0, 0.0, 0.0};
-    add_force(Vec3{0.0, 0.0, 1000.0});
-    EXPECT_EQ(G_Airframe.force.z, 1000.0);
-    EXPECT_EQ(G_Airframe.moment.x, 0.0);
-    EXPECT_EQ(G_Airframe.moment.y, 1000.0);  // r = (-1, 0, 0), r x F
-    EXPECT_EQ(G_Airframe.moment.z, 0.0);
-
-    G_Airframe.moment = Vec3{};
-    G_Airframe.force_point = Vec3{};
-    add_force(Vec3{3.0, -4.0, 5.0});
-    EXPECT_EQ(G_Airframe.moment.x, 0.0);
-    EXPECT_EQ(G_Airframe.moment.y, 0.0);
-    EXPECT_EQ(G_Airframe.moment.z, 0.0);
 }

@@ -18,7 +18,6 @@
 #include "controls/commands.h"
 #include "controls/flight_controls.h"
 #include "controls/hydraulics.h"
-#include "fuzz/fuzz_model_state.h"
 #include "gear/gear.h"
 #include "host/air_data.h"
 #include "host/lifecycle.h"
@@ -28,6 +27,7 @@
 #include "propulsion/engine.h"
 #include "propulsion/fuel.h"
 #include "quillon_fm.h"
+#include "support/model_state.h"
 
 namespace {
 
@@ -201,7 +201,7 @@ TEST(StateInputPoison, OneNonFiniteArgumentHoldsItsFieldAndPoisonsNothing) {
     ed_fm_set_internal_fuel(2500.0);
     ed_fm_hot_start_in_air();
     for (int n = -50; n < 0; ++n) host_frame(n);
-    fuzz_snapshot_model_state();
+    save_model();
 
     const double bad_values[] = {std::numeric_limits<double>::quiet_NaN(),
                                  std::numeric_limits<double>::infinity(),
@@ -211,7 +211,7 @@ TEST(StateInputPoison, OneNonFiniteArgumentHoldsItsFieldAndPoisonsNothing) {
             // The held value: what the previous frame sent in this argument.
             double previous[kMaxArgs];
             clean_args(Export(e), -1, previous);
-            fuzz_restore_model_state();
+            restore_model();
             host_frame(0, Export(e), arg, previous[arg]);
             const std::vector<unsigned char> held_after_frame = model_records();
             for (int n = 1; n <= kCleanFrames; ++n) host_frame(n);
@@ -220,7 +220,7 @@ TEST(StateInputPoison, OneNonFiniteArgumentHoldsItsFieldAndPoisonsNothing) {
             for (double bad : bad_values) {
                 SCOPED_TRACE(::testing::Message()
                              << kNames[e] << " argument " << arg + 1 << " = " << bad);
-                fuzz_restore_model_state();
+                restore_model();
                 host_frame(0, Export(e), arg, bad);
                 ASSERT_EQ(non_finite_outputs(), "");
                 ASSERT_TRUE(model_records() == held_after_frame);

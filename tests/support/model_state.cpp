@@ -1,6 +1,7 @@
 // Copies of every global record taken once, right after load, before any
-// test runs; reset_model() copies them back.
-#include "support/model_state.h"
+// test runs; reset_model() copies them back. (Declared in
+// support/model_state.h; the fuzzer, which has no GoogleTest, links this
+// file as well.)
 
 #include "aero/aero_data.h"
 #include "controls/canopy_hook.h"
@@ -43,9 +44,6 @@ struct Records {
 };
 
 Records take() {
-    // Loading twice is harmless; the module's own load may not have run yet
-    // when this file's initialisers do.
-    library_load();
     return Records{G_Params,     G_FlightState,    G_Airframe,   G_Host,
                    G_CockpitApi, G_Cabin,          G_CcipCue,    G_VelocityVectorCue,
                    G_Aero,       G_Engine,         G_Fuel,       G_Electrical,
@@ -53,7 +51,10 @@ Records take() {
                    G_Hook,       G_CommandInput,   G_Lights};
 }
 
-const Records g_at_load = take();
+// Loading twice is harmless; the module's own load may not have run yet
+// when this file's initialisers do.
+const Records g_at_load = (library_load(), take());
+Records g_saved = g_at_load;
 
 // The list keeps the storage it has now, empty.
 void restore_list(Force_List& list, Force_List current) {
@@ -61,14 +62,11 @@ void restore_list(Force_List& list, Force_List current) {
     list = current;
 }
 
-}  // namespace
-
-void reset_model() {
+void put(const Records& r) {
     const Force_List thrust = G_Engine.core.forces;
     Force_List drag[DRAG_LIST_COUNT];
     for (int i = 0; i < DRAG_LIST_COUNT; ++i) drag[i] = G_Aero.drag[i];
 
-    const Records& r = g_at_load;
     G_Params = r.params;
     G_FlightState = r.flight_state;
     G_Airframe = r.airframe;
@@ -92,3 +90,9 @@ void reset_model() {
     restore_list(G_Engine.core.forces, thrust);
     for (int i = 0; i < DRAG_LIST_COUNT; ++i) restore_list(G_Aero.drag[i], drag[i]);
 }
+
+}  // namespace
+
+void reset_model() { put(g_at_load); }
+void save_model() { g_saved = take(); }
+void restore_model() { put(g_saved); }

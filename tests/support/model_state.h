@@ -8,6 +8,9 @@
 // keep their storage (the library frees it only at unload) and lose their
 // contents.
 void reset_model();
+// A copy of every record now, and back to it (force lists as above).
+void save_model();
+void restore_model();
 
 class Model_Test : public ::testing::Test {
  protected:
