@@ -64,21 +64,21 @@ extern "C" {
  * directly; it is written only inside the library's own calls.
  */
 typedef struct Global_Params {
-    double body_vel_x;            /* velocity over the ground, body x, m/s */
-    double body_vel_y;            /* body y, m/s */
-    double body_vel_z;            /* body z, m/s */
-    double pitch;                 /* rad */
-    double roll;                  /* rad */
-    double yaw;                   /* heading, rad */
-    double aoa_deg;               /* angle of attack, deg; 0 while body_vel_x < 5 m/s */
-    double aoa_rad;               /* angle of attack as the host sent it, rad */
-    double world_vel_x;           /* world-axis velocity, m/s */
-    double world_vel_y;           /* vertical, positive up, m/s */
-    double world_vel_z;           /* m/s */
-    double host_event_state;      /* first parameter of the last host event of type 4 */
-    double gear_leg_position[3];  /* nose, left main, right main; 0 up .. 1 down */
-    double pedal_position;        /* pilot pedals, -1 .. 1 */
-    double engine_rpm_percent;    /* engine rpm, per cent (55 idle, 100 full) */
+    double body_vel_x;           /* velocity over the ground, body x, m/s */
+    double body_vel_y;           /* body y, m/s */
+    double body_vel_z;           /* body z, m/s */
+    double pitch;                /* rad */
+    double roll;                 /* rad */
+    double yaw;                  /* heading, rad */
+    double aoa_deg;              /* angle of attack, deg; 0 while body_vel_x < 5 m/s */
+    double aoa_rad;              /* angle of attack as the host sent it, rad */
+    double world_vel_x;          /* world-axis velocity, m/s */
+    double world_vel_y;          /* vertical, positive up, m/s */
+    double world_vel_z;          /* m/s */
+    double host_event_state;     /* first parameter of the last host event of type 4 */
+    double gear_leg_position[3]; /* nose, left main, right main; 0 up .. 1 down */
+    double pedal_position;       /* pilot pedals, -1 .. 1 */
+    double engine_rpm_percent;   /* engine rpm, per cent (55 idle, 100 full) */
 } Global_Params;
 
 QFM_API extern Global_Params G_Params;
@@ -89,9 +89,9 @@ QFM_API extern Global_Params G_Params;
  * host's and are neither read nor written.
  */
 typedef struct Qfm_Simulation_Event {
-    unsigned int event_type;     /* byte offset 0 */
-    char host_data[512];         /* byte offset 4, host-owned */
-    float event_params[3];       /* byte offsets 516, 520, 524 */
+    unsigned int event_type; /* byte offset 0 */
+    char host_data[512];     /* byte offset 4, host-owned */
+    float event_params[3];   /* byte offsets 516, 520, 524 */
 } Qfm_Simulation_Event;
 
 /* Strut record of ed_fm_suspension_feedback: eight doubles; the eighth
@@ -143,42 +143,39 @@ QFM_API void ed_fm_simulate(double dt);
  * (10-12, unused); angular velocity x,y,z (13-15, rad/s; roll rate about x,
  * pitch rate about z, positive nose up); yaw, pitch, roll (16-18, rad);
  * angle of attack (19, rad); sideslip (20, rad). All in body axes. */
-QFM_API void ed_fm_set_current_state_body_axis(
-    double ax, double ay, double az, double vx, double vy, double vz,
-    double wind_vx, double wind_vy, double wind_vz, double omegadotx,
-    double omegadoty, double omegadotz, double omegax, double omegay,
-    double omegaz, double yaw, double pitch, double roll,
-    double common_angle_of_attack, double common_angle_of_slide);
+QFM_API void ed_fm_set_current_state_body_axis(double ax, double ay, double az, double vx,
+                                               double vy, double vz, double wind_vx, double wind_vy,
+                                               double wind_vz, double omegadotx, double omegadoty,
+                                               double omegadotz, double omegax, double omegay,
+                                               double omegaz, double yaw, double pitch, double roll,
+                                               double common_angle_of_attack,
+                                               double common_angle_of_slide);
 
 /* World-axis state; only the velocity (arguments 4-6, y up) is read. */
-QFM_API void ed_fm_set_current_state(
-    double ax, double ay, double az, double vx, double vy, double vz,
-    double px, double py, double pz, double omegadotx, double omegadoty,
-    double omegadotz, double omegax, double omegay, double omegaz,
-    double quaternion_x, double quaternion_y, double quaternion_z,
-    double quaternion_w);
+QFM_API void ed_fm_set_current_state(double ax, double ay, double az, double vx, double vy,
+                                     double vz, double px, double py, double pz, double omegadotx,
+                                     double omegadoty, double omegadotz, double omegax,
+                                     double omegay, double omegaz, double quaternion_x,
+                                     double quaternion_y, double quaternion_z, double quaternion_w);
 
 /* Mass (kg), centre of mass in body axes (m), principal moments of inertia
  * (kg*m^2). The centre of mass is also the point at which the summed force is
  * reported. */
 QFM_API void ed_fm_set_current_mass_state(double mass, double center_of_mass_x,
-                                          double center_of_mass_y,
-                                          double center_of_mass_z,
-                                          double moment_of_inertia_x,
-                                          double moment_of_inertia_y,
+                                          double center_of_mass_y, double center_of_mass_z,
+                                          double moment_of_inertia_x, double moment_of_inertia_y,
                                           double moment_of_inertia_z);
 
 /* Altitude (m), temperature (K), speed of sound (m/s), density (kg/m^3),
  * static pressure (Pa), wind in world axes (m/s; x and z are forwarded to the
  * cockpit parameters "WIND_X" and "WIND_Y", y is unused). */
-QFM_API void ed_fm_set_atmosphere(double h, double t, double a, double ro,
-                                  double p, double wind_vx, double wind_vy,
-                                  double wind_vz);
+QFM_API void ed_fm_set_atmosphere(double h, double t, double a, double ro, double p, double wind_vx,
+                                  double wind_vy, double wind_vz);
 
 /* Height of the terrain and of any object under the aircraft (m), the host's
  * surface type code, and the surface normal. */
-QFM_API void ed_fm_set_surface(double h, double h_obj, unsigned int surface_type,
-                               double normal_x, double normal_y, double normal_z);
+QFM_API void ed_fm_set_surface(double h, double h_obj, unsigned int surface_type, double normal_x,
+                               double normal_y, double normal_z);
 
 /* One gear post: 0 nose, 1 right main, 2 left main; other indices are
  * ignored. record points to QFM_SUSPENSION_RECORD_DOUBLES doubles; a value
@@ -193,8 +190,8 @@ QFM_API void ed_fm_set_command(int command, float value);
 
 /* Summed force of the frame (N, body axes) and the point at which it acts
  * (the centre of mass, m). */
-QFM_API void ed_fm_add_local_force(double* x, double* y, double* z,
-                                   double* pos_x, double* pos_y, double* pos_z);
+QFM_API void ed_fm_add_local_force(double* x, double* y, double* z, double* pos_x, double* pos_y,
+                                   double* pos_z);
 
 /* Summed moment of the frame about the centre of mass (N*m, body axes). */
 QFM_API void ed_fm_add_local_moment(double* x, double* y, double* z);
@@ -203,29 +200,27 @@ QFM_API void ed_fm_add_local_moment(double* x, double* y, double* z);
  * application (m) and removes it; false when none is left. Order: engine
  * thrust, left and right speed-brake panel drag, nose, left main and right
  * main gear-leg drag; newest first within each. */
-QFM_API bool ed_fm_add_local_force_component(double* x, double* y, double* z,
-                                             double* pos_x, double* pos_y,
-                                             double* pos_z);
+QFM_API bool ed_fm_add_local_force_component(double* x, double* y, double* z, double* pos_x,
+                                             double* pos_y, double* pos_z);
 
 /* ---- Fuel and mass ----------------------------------------------------- */
 
 /* Reports the fuel burned since the last report (subtracted from *delta_mass,
  * kg) and the inertia corrections toward the aircraft's own moments of
  * inertia (kg*m^2). Always returns false: one change per call. */
-QFM_API bool ed_fm_change_mass(double* delta_mass, double* delta_pos_x,
-                               double* delta_pos_y, double* delta_pos_z,
-                               double* delta_mass_moment_of_inertia_x,
+QFM_API bool ed_fm_change_mass(double* delta_mass, double* delta_pos_x, double* delta_pos_y,
+                               double* delta_pos_z, double* delta_mass_moment_of_inertia_x,
                                double* delta_mass_moment_of_inertia_y,
                                double* delta_mass_moment_of_inertia_z);
 
-QFM_API double ed_fm_get_internal_fuel(void);                 /* kg */
+QFM_API double ed_fm_get_internal_fuel(void); /* kg */
 /* A fuel amount that is not finite, or (when added) not positive, changes
  * nothing. */
-QFM_API void ed_fm_set_internal_fuel(double fuel);            /* kg, replaces */
-QFM_API void ed_fm_refueling_add_fuel(double fuel);           /* kg, adds */
-QFM_API double ed_fm_get_external_fuel(void);                 /* always 0 */
-QFM_API void ed_fm_set_external_fuel(double fuel);            /* ignored */
-QFM_API void ed_fm_unlimited_fuel(bool value);                /* no burn while set */
+QFM_API void ed_fm_set_internal_fuel(double fuel);  /* kg, replaces */
+QFM_API void ed_fm_refueling_add_fuel(double fuel); /* kg, adds */
+QFM_API double ed_fm_get_external_fuel(void);       /* always 0 */
+QFM_API void ed_fm_set_external_fuel(double fuel);  /* ignored */
+QFM_API void ed_fm_unlimited_fuel(bool value);      /* no burn while set */
 
 /* ---- Outputs ----------------------------------------------------------- */
 
@@ -262,17 +257,15 @@ QFM_API bool ed_fm_pop_simulation_event(Qfm_Simulation_Event* out);
 
 QFM_API void ed_fm_configure(const char* cfg_path);
 QFM_API bool ed_fm_enable_debug_info(void);
-QFM_API bool ed_fm_make_balance(double* ax, double* ay, double* az, double* vx,
-                                double* vy, double* vz, double* omegadotx,
-                                double* omegadoty, double* omegadotz,
-                                double* omegax, double* omegay, double* omegaz,
-                                double* yaw, double* pitch, double* roll);
+QFM_API bool ed_fm_make_balance(double* ax, double* ay, double* az, double* vx, double* vy,
+                                double* vz, double* omegadotx, double* omegadoty, double* omegadotz,
+                                double* omegax, double* omegay, double* omegaz, double* yaw,
+                                double* pitch, double* roll);
 QFM_API void ed_fm_on_planned_failure(const char* data);
 QFM_API void ed_fm_set_easy_flight(bool value);
 QFM_API void ed_fm_set_plugin_data_install_path(const char* path);
 QFM_API void ed_fm_set_property_numeric(const char* property_name, float value);
-QFM_API void ed_fm_set_property_string(const char* property_name,
-                                       const char* value);
+QFM_API void ed_fm_set_property_string(const char* property_name, const char* value);
 
 #ifdef __cplusplus
 }

@@ -89,123 +89,123 @@ typedef enum Qfm_Command {
 /* ---- Parameters: ed_fm_get_param(number), a double ---------------------
  * Every other number answers 0.0. "GTS" is the gas-turbine starter. */
 typedef enum Qfm_Param {
-    QFM_PARAM_GTS_RPM_FRACTION_A = 1,    /* starter rpm / 100 */
-    QFM_PARAM_GTS_RPM_PERCENT_A = 2,     /* starter rpm, per cent */
+    QFM_PARAM_GTS_RPM_FRACTION_A = 1, /* starter rpm / 100 */
+    QFM_PARAM_GTS_RPM_PERCENT_A = 2,  /* starter rpm, per cent */
     QFM_PARAM_GTS_RPM_FRACTION_B = 3,
-    QFM_PARAM_ONE_A = 12,                /* constant 1.0 */
+    QFM_PARAM_ONE_A = 12, /* constant 1.0 */
     QFM_PARAM_ONE_B = 13,
     QFM_PARAM_ONE_C = 14,
     QFM_PARAM_GTS_RPM_PERCENT_B = 17,
-    QFM_PARAM_RPM_FRACTION_A = 100,      /* engine rpm / 100 */
-    QFM_PARAM_N1_FRACTION = 101,         /* fan rpm / 100 */
+    QFM_PARAM_RPM_FRACTION_A = 100, /* engine rpm / 100 */
+    QFM_PARAM_N1_FRACTION = 101,    /* fan rpm / 100 */
     QFM_PARAM_RPM_FRACTION_B = 102,
     QFM_PARAM_RPM_FRACTION_C = 103,
-    QFM_PARAM_ENGINE_SPEED_A = 104,      /* engine rpm scaled to 32000 at 100 per cent */
+    QFM_PARAM_ENGINE_SPEED_A = 104, /* engine rpm scaled to 32000 at 100 per cent */
     QFM_PARAM_RPM_FRACTION_D = 105,
     QFM_PARAM_ENGINE_SPEED_B = 106,
     QFM_PARAM_RPM_FRACTION_E = 107,
-    QFM_PARAM_FUEL_FLOW_A = 112,         /* engine fuel flow, kg/s */
+    QFM_PARAM_FUEL_FLOW_A = 112, /* engine fuel flow, kg/s */
     QFM_PARAM_FUEL_FLOW_B = 113,
     QFM_PARAM_FUEL_FLOW_C = 114,
     QFM_PARAM_ONE_D = 115,
     QFM_PARAM_GTS_RPM_PERCENT_C = 117,
-    QFM_PARAM_NOSE_GEAR = 2002,          /* nose wheel gear position, 0 up .. 1 down */
-    QFM_PARAM_STEERING = 2005,           /* steering travel -1..1; 0 with no weight on wheels */
-    QFM_PARAM_LEFT_BRAKE = 2011,         /* left main brake 0..1 */
-    QFM_PARAM_LEFT_GEAR = 2012,          /* left main gear position 0..1 */
-    QFM_PARAM_LEFT_GEAR_UP = 2013,       /* 1.0 when exactly 0 (up), else 0.0 */
-    QFM_PARAM_LEFT_GEAR_DOWN = 2014,     /* 1.0 when exactly 1 (down), else 0.0 */
-    QFM_PARAM_RIGHT_BRAKE = 2021,        /* right main brake 0..1 */
-    QFM_PARAM_RIGHT_GEAR = 2022,         /* right main gear position 0..1 */
-    QFM_PARAM_RIGHT_GEAR_UP = 2023,      /* flag, as 2013 */
-    QFM_PARAM_RIGHT_GEAR_DOWN = 2024,    /* flag, as 2014 */
-    QFM_PARAM_INTERNAL_FUEL_A = 2119,    /* total internal fuel, kg */
+    QFM_PARAM_NOSE_GEAR = 2002,       /* nose wheel gear position, 0 up .. 1 down */
+    QFM_PARAM_STEERING = 2005,        /* steering travel -1..1; 0 with no weight on wheels */
+    QFM_PARAM_LEFT_BRAKE = 2011,      /* left main brake 0..1 */
+    QFM_PARAM_LEFT_GEAR = 2012,       /* left main gear position 0..1 */
+    QFM_PARAM_LEFT_GEAR_UP = 2013,    /* 1.0 when exactly 0 (up), else 0.0 */
+    QFM_PARAM_LEFT_GEAR_DOWN = 2014,  /* 1.0 when exactly 1 (down), else 0.0 */
+    QFM_PARAM_RIGHT_BRAKE = 2021,     /* right main brake 0..1 */
+    QFM_PARAM_RIGHT_GEAR = 2022,      /* right main gear position 0..1 */
+    QFM_PARAM_RIGHT_GEAR_UP = 2023,   /* flag, as 2013 */
+    QFM_PARAM_RIGHT_GEAR_DOWN = 2024, /* flag, as 2014 */
+    QFM_PARAM_INTERNAL_FUEL_A = 2119, /* total internal fuel, kg */
     QFM_PARAM_INTERNAL_FUEL_B = 2120,
-    QFM_PARAM_LOW_FUEL = 2121,           /* 1.0 at or below 500 kg, else 0.0 */
-    QFM_PARAM_GEAR_PANEL = 2122,         /* gear panel switch as received */
+    QFM_PARAM_LOW_FUEL = 2121,   /* 1.0 at or below 500 kg, else 0.0 */
+    QFM_PARAM_GEAR_PANEL = 2122, /* gear panel switch as received */
     QFM_PARAM_ONE_E = 2124,
     QFM_PARAM_ONE_F = 2128,
-    QFM_PARAM_CABIN_PRESSURE = 2131      /* cabin minus outside pressure, Pa, 0..33000 */
+    QFM_PARAM_CABIN_PRESSURE = 2131 /* cabin minus outside pressure, Pa, 0..33000 */
 } Qfm_Param;
 
 /* ---- External model arguments: ed_fm_set_draw_args_v2 -----------------
  * Single precision. Fractions run 0..1 (0 up, closed, retracted) unless
  * marked -1..1. */
 typedef enum Qfm_External_Arg {
-    QFM_ARG_NOSE_GEAR = 0,           /* nose wheel gear position */
-    QFM_ARG_LEFT_GEAR = 5,           /* left main gear position */
-    QFM_ARG_FLAP_RIGHT = 9,          /* right flap fraction */
-    QFM_ARG_FLAP_LEFT = 10,          /* left flap fraction */
-    QFM_ARG_AILERON_NEGATED = 11,    /* minus the aileron fraction, -1..1 */
-    QFM_ARG_AILERON = 12,            /* aileron fraction, -1..1 */
-    QFM_ARG_SLAT_A = 13,             /* slat fraction */
-    QFM_ARG_SLAT_B = 14,             /* slat fraction */
-    QFM_ARG_ELEVATOR_A = 15,         /* elevator fraction, -1..1 */
-    QFM_ARG_ELEVATOR_B = 16,         /* elevator fraction, -1..1 */
-    QFM_ARG_RUDDER = 17,             /* rudder fraction, -1..1 */
-    QFM_ARG_HOOK = 25,               /* hook position */
-    QFM_ARG_CANOPY = 38,             /* canopy position, 0 closed .. 0.9 open */
-    QFM_ARG_RAT_DEPLOY = 60,         /* ram-air turbine deployment */
-    QFM_ARG_RAT_PHASE = 61,          /* ram-air turbine rotation phase 0..1 */
-    QFM_ARG_BAR = 85,                /* launch-bar position */
-    QFM_ARG_LANDING_LIGHT = 189,     /* landing light output */
-    QFM_ARG_LIGHT_A = 190,           /* exterior light A output */
-    QFM_ARG_STROBE = 191,            /* anti-collision strobe output */
-    QFM_ARG_BEACON_ON = 192,         /* beacon on output */
-    QFM_ARG_LIGHT_B = 193,           /* exterior light B output */
-    QFM_ARG_BEACON_PHASE = 194,      /* beacon rotation phase */
-    QFM_ARG_LIGHT_STEADY = 195,      /* steady exterior light output */
-    QFM_ARG_SPEED_BRAKE = 500,       /* speed-brake fraction */
-    QFM_EXTERNAL_ARG_COUNT = 501     /* an array this long receives every index */
+    QFM_ARG_NOSE_GEAR = 0,        /* nose wheel gear position */
+    QFM_ARG_LEFT_GEAR = 5,        /* left main gear position */
+    QFM_ARG_FLAP_RIGHT = 9,       /* right flap fraction */
+    QFM_ARG_FLAP_LEFT = 10,       /* left flap fraction */
+    QFM_ARG_AILERON_NEGATED = 11, /* minus the aileron fraction, -1..1 */
+    QFM_ARG_AILERON = 12,         /* aileron fraction, -1..1 */
+    QFM_ARG_SLAT_A = 13,          /* slat fraction */
+    QFM_ARG_SLAT_B = 14,          /* slat fraction */
+    QFM_ARG_ELEVATOR_A = 15,      /* elevator fraction, -1..1 */
+    QFM_ARG_ELEVATOR_B = 16,      /* elevator fraction, -1..1 */
+    QFM_ARG_RUDDER = 17,          /* rudder fraction, -1..1 */
+    QFM_ARG_HOOK = 25,            /* hook position */
+    QFM_ARG_CANOPY = 38,          /* canopy position, 0 closed .. 0.9 open */
+    QFM_ARG_RAT_DEPLOY = 60,      /* ram-air turbine deployment */
+    QFM_ARG_RAT_PHASE = 61,       /* ram-air turbine rotation phase 0..1 */
+    QFM_ARG_BAR = 85,             /* launch-bar position */
+    QFM_ARG_LANDING_LIGHT = 189,  /* landing light output */
+    QFM_ARG_LIGHT_A = 190,        /* exterior light A output */
+    QFM_ARG_STROBE = 191,         /* anti-collision strobe output */
+    QFM_ARG_BEACON_ON = 192,      /* beacon on output */
+    QFM_ARG_LIGHT_B = 193,        /* exterior light B output */
+    QFM_ARG_BEACON_PHASE = 194,   /* beacon rotation phase */
+    QFM_ARG_LIGHT_STEADY = 195,   /* steady exterior light output */
+    QFM_ARG_SPEED_BRAKE = 500,    /* speed-brake fraction */
+    QFM_EXTERNAL_ARG_COUNT = 501  /* an array this long receives every index */
 } Qfm_External_Arg;
 
 /* ---- Cockpit model arguments: ed_fm_set_fc3_cockpit_draw_args_v2 -------
  * Lamps (_LAMP_) are 1.0 lit, 0.0 dark, and all dark while the essential bus
  * is unpowered; the other arguments are written whatever the bus. */
 typedef enum Qfm_Cockpit_Arg {
-    QFM_COCKPIT_ARG_CANOPY = 1,             /* canopy position */
-    QFM_COCKPIT_ARG_STICK_ROLL = 2,         /* roll axis as received */
-    QFM_COCKPIT_ARG_STICK_PITCH = 3,        /* pitch axis as received */
-    QFM_COCKPIT_ARG_PEDALS = 4,             /* rudder axis as received */
-    QFM_COCKPIT_ARG_THROTTLE = 5,           /* throttle lever */
-    QFM_COCKPIT_LAMP_ENGINE_RPM = 71,       /* rpm 60 per cent or more, aux switch off */
-    QFM_COCKPIT_LAMP_CANOPY = 72,           /* canopy not closed */
-    QFM_COCKPIT_ARG_UNUSED = 73,            /* never written: the host's */
-    QFM_COCKPIT_LAMP_LOW_PRESSURE_A = 74,   /* main or backup below 1660 psi */
-    QFM_COCKPIT_LAMP_LOW_PRESSURE_B = 75,   /* same as 74 */
-    QFM_COCKPIT_LAMP_RAT = 80,              /* ram-air turbine deployed past 0.25 */
-    QFM_COCKPIT_LAMP_GTS_READY = 98,        /* starter ready */
-    QFM_COCKPIT_LAMP_START = 99,            /* engine start in progress */
-    QFM_COCKPIT_LAMP_STEER_FULL = 101,      /* full steering mode */
-    QFM_COCKPIT_LAMP_GEAR_PANEL = 102,      /* gear panel switch as stored; not a lamp */
-    QFM_COCKPIT_LAMP_HOOK_TRANSIT = 111,    /* hook between its stops */
-    QFM_COCKPIT_LAMP_GEAR_TRANSIT = 120,    /* any leg between its stops */
-    QFM_COCKPIT_LAMP_NOSE_DOWN = 121,       /* nose leg exactly down */
-    QFM_COCKPIT_LAMP_LEFT_DOWN = 122,       /* left main leg exactly down */
-    QFM_COCKPIT_LAMP_RIGHT_DOWN = 123,      /* right main leg exactly down */
-    QFM_COCKPIT_ARG_LEFT_BRAKE = 124,       /* left main brake 0..1 */
-    QFM_COCKPIT_ARG_RIGHT_BRAKE = 125,      /* right main brake 0..1 */
-    QFM_COCKPIT_LAMP_FLAP_HALF = 127,       /* right flap exactly 0.5 */
-    QFM_COCKPIT_LAMP_FLAP_FULL = 128,       /* right flap exactly 1 */
-    QFM_COCKPIT_LAMP_BAR_READY = 131,       /* bar down and armed, weight on wheels */
-    QFM_COCKPIT_LAMP_SPEED_BRAKE = 140,     /* speed brake not closed */
-    QFM_COCKPIT_LAMP_SPEED_BRAKE_FULL = 141,/* speed brake fully out */
-    QFM_COCKPIT_LAMP_HYDRAULICS_OUT = 149,  /* main, backup below 1660, standby below 800 psi */
-    QFM_COCKPIT_LAMP_CABIN_ALTITUDE = 151,  /* cabin above 7467.6 m */
-    QFM_COCKPIT_LAMP_GENERATOR_OFF = 153,   /* generator off line */
-    QFM_COCKPIT_ARG_BUS_VOLTS = 304,        /* essential bus gauge, (volts - 21) / 8 */
-    QFM_COCKPIT_ARG_ELEVATOR = 306,         /* elevator fraction */
-    QFM_COCKPIT_ARG_ROLL_TRIM = 307,        /* roll trim -1..1 */
-    QFM_COCKPIT_ARG_RUDDER_TRIM = 308,      /* rudder trim -1..1 */
-    QFM_COCKPIT_ARG_BACKUP_PRESSURE = 309,  /* backup hydraulic psi / 4000 */
-    QFM_COCKPIT_ARG_MAIN_PRESSURE = 310,    /* main hydraulic psi / 4000 */
-    QFM_COCKPIT_ARG_BRAKE_PRESSURE = 311,   /* brake hydraulic psi / 4000 */
-    QFM_COCKPIT_ARG_CABIN_ALTITUDE = 313,   /* cabin altitude m / 15240 */
-    QFM_COCKPIT_ARG_LIGHT3 = 408,           /* cockpit light level 3 output */
-    QFM_COCKPIT_ARG_LIGHT2 = 409,           /* cockpit light level 2 output */
-    QFM_COCKPIT_ARG_LIGHT1 = 410,           /* cockpit light level 1 output */
-    QFM_COCKPIT_LAMP_GEAR_TRANSIT_B = 411,  /* same as 120 */
-    QFM_COCKPIT_ARG_COUNT = 412             /* an array this long receives every index */
+    QFM_COCKPIT_ARG_CANOPY = 1,              /* canopy position */
+    QFM_COCKPIT_ARG_STICK_ROLL = 2,          /* roll axis as received */
+    QFM_COCKPIT_ARG_STICK_PITCH = 3,         /* pitch axis as received */
+    QFM_COCKPIT_ARG_PEDALS = 4,              /* rudder axis as received */
+    QFM_COCKPIT_ARG_THROTTLE = 5,            /* throttle lever */
+    QFM_COCKPIT_LAMP_ENGINE_RPM = 71,        /* rpm 60 per cent or more, aux switch off */
+    QFM_COCKPIT_LAMP_CANOPY = 72,            /* canopy not closed */
+    QFM_COCKPIT_ARG_UNUSED = 73,             /* never written: the host's */
+    QFM_COCKPIT_LAMP_LOW_PRESSURE_A = 74,    /* main or backup below 1660 psi */
+    QFM_COCKPIT_LAMP_LOW_PRESSURE_B = 75,    /* same as 74 */
+    QFM_COCKPIT_LAMP_RAT = 80,               /* ram-air turbine deployed past 0.25 */
+    QFM_COCKPIT_LAMP_GTS_READY = 98,         /* starter ready */
+    QFM_COCKPIT_LAMP_START = 99,             /* engine start in progress */
+    QFM_COCKPIT_LAMP_STEER_FULL = 101,       /* full steering mode */
+    QFM_COCKPIT_LAMP_GEAR_PANEL = 102,       /* gear panel switch as stored; not a lamp */
+    QFM_COCKPIT_LAMP_HOOK_TRANSIT = 111,     /* hook between its stops */
+    QFM_COCKPIT_LAMP_GEAR_TRANSIT = 120,     /* any leg between its stops */
+    QFM_COCKPIT_LAMP_NOSE_DOWN = 121,        /* nose leg exactly down */
+    QFM_COCKPIT_LAMP_LEFT_DOWN = 122,        /* left main leg exactly down */
+    QFM_COCKPIT_LAMP_RIGHT_DOWN = 123,       /* right main leg exactly down */
+    QFM_COCKPIT_ARG_LEFT_BRAKE = 124,        /* left main brake 0..1 */
+    QFM_COCKPIT_ARG_RIGHT_BRAKE = 125,       /* right main brake 0..1 */
+    QFM_COCKPIT_LAMP_FLAP_HALF = 127,        /* right flap exactly 0.5 */
+    QFM_COCKPIT_LAMP_FLAP_FULL = 128,        /* right flap exactly 1 */
+    QFM_COCKPIT_LAMP_BAR_READY = 131,        /* bar down and armed, weight on wheels */
+    QFM_COCKPIT_LAMP_SPEED_BRAKE = 140,      /* speed brake not closed */
+    QFM_COCKPIT_LAMP_SPEED_BRAKE_FULL = 141, /* speed brake fully out */
+    QFM_COCKPIT_LAMP_HYDRAULICS_OUT = 149,   /* main, backup below 1660, standby below 800 psi */
+    QFM_COCKPIT_LAMP_CABIN_ALTITUDE = 151,   /* cabin above 7467.6 m */
+    QFM_COCKPIT_LAMP_GENERATOR_OFF = 153,    /* generator off line */
+    QFM_COCKPIT_ARG_BUS_VOLTS = 304,         /* essential bus gauge, (volts - 21) / 8 */
+    QFM_COCKPIT_ARG_ELEVATOR = 306,          /* elevator fraction */
+    QFM_COCKPIT_ARG_ROLL_TRIM = 307,         /* roll trim -1..1 */
+    QFM_COCKPIT_ARG_RUDDER_TRIM = 308,       /* rudder trim -1..1 */
+    QFM_COCKPIT_ARG_BACKUP_PRESSURE = 309,   /* backup hydraulic psi / 4000 */
+    QFM_COCKPIT_ARG_MAIN_PRESSURE = 310,     /* main hydraulic psi / 4000 */
+    QFM_COCKPIT_ARG_BRAKE_PRESSURE = 311,    /* brake hydraulic psi / 4000 */
+    QFM_COCKPIT_ARG_CABIN_ALTITUDE = 313,    /* cabin altitude m / 15240 */
+    QFM_COCKPIT_ARG_LIGHT3 = 408,            /* cockpit light level 3 output */
+    QFM_COCKPIT_ARG_LIGHT2 = 409,            /* cockpit light level 2 output */
+    QFM_COCKPIT_ARG_LIGHT1 = 410,            /* cockpit light level 1 output */
+    QFM_COCKPIT_LAMP_GEAR_TRANSIT_B = 411,   /* same as 120 */
+    QFM_COCKPIT_ARG_COUNT = 412              /* an array this long receives every index */
 } Qfm_Cockpit_Arg;
 
 /* ---- Simulation events: ed_fm_push/pop_simulation_event ----------------
@@ -215,9 +215,9 @@ typedef enum Qfm_Cockpit_Arg {
 #define QFM_EVENT_TYPE 4u
 typedef enum Qfm_Event_State {
     QFM_EVENT_STATE_NONE = 0,
-    QFM_EVENT_STATE_AWAIT_RPM = 1,   /* request RPM_REACHED once rpm is above 98 % */
-    QFM_EVENT_STATE_MOMENT = 2,      /* each frame adds -120000 N*m about body z */
-    QFM_EVENT_STATE_CLEAR = 3        /* request CLEAR */
+    QFM_EVENT_STATE_AWAIT_RPM = 1, /* request RPM_REACHED once rpm is above 98 % */
+    QFM_EVENT_STATE_MOMENT = 2,    /* each frame adds -120000 N*m about body z */
+    QFM_EVENT_STATE_CLEAR = 3      /* request CLEAR */
 } Qfm_Event_State;
 typedef enum Qfm_Event_Request {
     QFM_EVENT_REQUEST_NONE = 0,

@@ -71,7 +71,8 @@ Takeoff_Result fly_takeoff(const Model_Api& api, const Perf_Condition& c, const 
     char text[1024];
     std::snprintf(text, sizeof text,
                   "name take-off\nstart hot\nfuel %.17g\nmass %.17g\nflaps %.17g\nend 200\n"
-                  "at 0 command wheel_brakes_on 1\nafter 0 throttle 1\nafter %.17g command wheel_brakes_off 1\n"
+                  "at 0 command wheel_brakes_on 1\nafter 0 throttle 1\nafter %.17g command "
+                  "wheel_brakes_off 1\n"
                   "after 0 autopilot heading 0\nwhen kcas > %.17g autopilot pitch %.17g\n"
                   "when altitude > %.17g stop\n",
                   c.fuel, c.mass - c.fuel, t.takeoff_flaps, t.spool_time, r.rotate_kcas,

@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
+#include "aero/grid_table.h"
 #include "host/force_list.h"
 #include "host/shared_state.h"
-#include "aero/grid_table.h"
 
 struct Body_Motion;
 struct Surface_State;
@@ -30,14 +30,54 @@ double clamped_line_eval(const Clamped_Line& line, double x);
 
 // Table result slots (slot 9 is never written).
 enum Aero_Slot : int {
-    CX_BASIC = 0, CZ_BASIC, CM_BASIC, CY_BASIC, CN_BASIC, CL_BASIC,
-    CX_CLEAN_REF, CZ_CLEAN_REF, CM_CLEAN_REF, SLOT_UNUSED_9, CN_CLEAN_REF, CL_CLEAN_REF,
-    CX_SLAT, CZ_SLAT, CM_SLAT, CY_SLAT, CN_SLAT, CL_SLAT,
-    CXQ, CZQ, CMQ, CYP, CYR, CNR, CNP, CLP, CLR,
-    CXQ_SLAT, CZQ_SLAT, CMQ_SLAT, CYP_SLAT, CYR_SLAT, CNR_SLAT, CNP_SLAT, CLP_SLAT, CLR_SLAT,
-    CY_RUDDER, CN_RUDDER, CL_RUDDER, CY_AILERON, CN_AILERON, CL_AILERON,
-    CY_AILERON_SLAT, CN_AILERON_SLAT, CL_AILERON_SLAT,
-    CN_BETA, CL_BETA, CM_EXTRA,
+    CX_BASIC = 0,
+    CZ_BASIC,
+    CM_BASIC,
+    CY_BASIC,
+    CN_BASIC,
+    CL_BASIC,
+    CX_CLEAN_REF,
+    CZ_CLEAN_REF,
+    CM_CLEAN_REF,
+    SLOT_UNUSED_9,
+    CN_CLEAN_REF,
+    CL_CLEAN_REF,
+    CX_SLAT,
+    CZ_SLAT,
+    CM_SLAT,
+    CY_SLAT,
+    CN_SLAT,
+    CL_SLAT,
+    CXQ,
+    CZQ,
+    CMQ,
+    CYP,
+    CYR,
+    CNR,
+    CNP,
+    CLP,
+    CLR,
+    CXQ_SLAT,
+    CZQ_SLAT,
+    CMQ_SLAT,
+    CYP_SLAT,
+    CYR_SLAT,
+    CNR_SLAT,
+    CNP_SLAT,
+    CLP_SLAT,
+    CLR_SLAT,
+    CY_RUDDER,
+    CN_RUDDER,
+    CL_RUDDER,
+    CY_AILERON,
+    CN_AILERON,
+    CL_AILERON,
+    CY_AILERON_SLAT,
+    CN_AILERON_SLAT,
+    CL_AILERON_SLAT,
+    CN_BETA,
+    CL_BETA,
+    CM_EXTRA,
     AERO_SLOT_COUNT
 };
 
@@ -132,9 +172,9 @@ struct Aero_Data {
 extern Aero_Data G_Aero;
 
 // Reference geometry.
-constexpr double kWingArea = 19.5;           // m^2
-constexpr double kWingSpan = 9.3978984;      // m
-constexpr double kMeanChord = 1.880362;      // m
+constexpr double kWingArea = 19.5;       // m^2
+constexpr double kWingSpan = 9.3978984;  // m
+constexpr double kMeanChord = 1.880362;  // m
 
 // Load: constants, points, schedule, then every table's set-up.
 void aero_data_construct();

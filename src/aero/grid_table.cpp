@@ -116,8 +116,8 @@ double grid_lookup_once(const Grid_Descriptor& descriptor, const double* inputs)
     for (int d = 0; d < dims; ++d) {
         search_axis(descriptor.axes[d], descriptor.axisSizes[d], inputs[d], bracket_index[d]);
     }
-    return gather_and_reduce(dims, descriptor.axisSizes, descriptor.axes, descriptor.values,
-                             inputs, bracket_index, bracket_value, corner_index, corner_value);
+    return gather_and_reduce(dims, descriptor.axisSizes, descriptor.axes, descriptor.values, inputs,
+                             bracket_index, bracket_value, corner_index, corner_value);
 }
 
 double clamp(double x, double lo, double hi) {

@@ -22,7 +22,7 @@ struct Grid_Table {
     double bracketValue[kMaxDims][2] = {};
     // Per axis, lower and upper bracket index of the last successful search.
     std::uint32_t bracketIndex[kMaxDims][2] = {};
-    int dims = 0;  // n, set before set-up
+    int dims = 0;                            // n, set before set-up
     std::uint32_t axisSizes[kMaxDims] = {};  // breakpoints per axis, each >= 2
     const double* axes[kMaxDims] = {};       // breakpoint lists, not owned
     const double* values = nullptr;          // grid, first axis fastest; not owned

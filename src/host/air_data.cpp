@@ -14,10 +14,10 @@ constexpr double kIcingHighK = 273.0;
 
 constexpr double kCabinScheduleLowFt = 5000.0;
 constexpr double kCabinScheduleHighFt = 40000.0;
-constexpr double kCabinLowM = 1524.0;   // 5000 ft
-constexpr double kCabinHighM = 6096.0;  // 20000 ft below the aircraft above 40000 ft
+constexpr double kCabinLowM = 1524.0;           // 5000 ft
+constexpr double kCabinHighM = 6096.0;          // 20000 ft below the aircraft above 40000 ft
 constexpr double kSeaLevelPressure = 101325.0;  // Pa
-constexpr double kAirMolarMass = 0.02896968;     // kg/mol
+constexpr double kAirMolarMass = 0.02896968;    // kg/mol
 // -R * T0 with R = 8.314462618 J/(mol K) and T0 = 288.15 K, as the cabin
 // barometric formula writes it.
 constexpr double kMinusRT0 = -2395.8947936000004;
@@ -26,8 +26,8 @@ constexpr double kMaxCabinDifferential = 33000.0;  // Pa
 
 void air_data_step() {
     Flight_State& s = G_FlightState;
-    const double v2 = s.airspeed_x * s.airspeed_x + s.airspeed_y * s.airspeed_y +
-                      s.airspeed_z * s.airspeed_z;
+    const double v2 =
+        s.airspeed_x * s.airspeed_x + s.airspeed_y * s.airspeed_y + s.airspeed_z * s.airspeed_z;
     s.true_airspeed = std::sqrt(v2);
     s.dynamic_pressure = s.density * 0.5 * v2;
     if (s.speed_of_sound > 0.0) s.mach = s.true_airspeed / s.speed_of_sound;
@@ -73,8 +73,8 @@ void cabin_step(double canopy_position) {
         cabin_pressure = s.static_pressure;
     }
     const double differential = cabin_pressure - s.static_pressure;
-    c.cabin_pressure_differential =
-        differential > kMaxCabinDifferential ? kMaxCabinDifferential
-                                             : (differential > 0.0 ? differential : 0.0);
+    c.cabin_pressure_differential = differential > kMaxCabinDifferential
+                                        ? kMaxCabinDifferential
+                                        : (differential > 0.0 ? differential : 0.0);
     cockpit_set(c.api, c.pitot_iced_handle, s.icing ? 1.0 : 0.0);
 }

@@ -12,8 +12,7 @@ struct Cockpit_Api {
     void (*update_parameter_with_number)(void* handle, double value) = nullptr;
     bool (*parameter_value_to_number)(const void* handle, double* value,
                                       bool interpolated) = nullptr;
-    bool (*parameter_value_to_string)(const void* handle, char* buffer,
-                                      unsigned size) = nullptr;
+    bool (*parameter_value_to_string)(const void* handle, char* buffer, unsigned size) = nullptr;
     int (*compare_parameters)(void* a, void* b) = nullptr;
     void (*dispatch_action_to_device)(int device, int action, double value) = nullptr;
 };

@@ -109,7 +109,7 @@ TEST(GridTable, OutOfRangeKeepsTheLastBracketAndExtrapolates) {
 
 TEST(GridTable, OneAxisOutOfRangeKeepsOnlyThatAxisBracket) {
     Grid_Table t = make_2d();
-    lookup(t, 15.0, 0.5);  // a: (1, 2), b: (1, 2)
+    lookup(t, 15.0, 0.5);                   // a: (1, 2), b: (1, 2)
     const double v = lookup(t, 35.0, 7.0);  // b out of range: keeps (1, 2)
     EXPECT_EQ(t.bracketIndex[0][0], 2u);
     EXPECT_EQ(t.bracketIndex[0][1], 3u);
