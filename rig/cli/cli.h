@@ -89,7 +89,8 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
 // What a command that ran for_each_trim prints at the end: where the one
 // point that did not trim ended (text or JSON), or with --json the one
 // point's object, or {"points": [...]} for a sweep (with "not_trimmed" when
-// some points did not trim and were collected).
+// some points did not trim and were collected). Nothing after a usage
+// error: for_each_trim has said why.
 void print_outcome(const Sweep_Options& a, int status, const Trim_Result& failed,
                    const std::vector<nlohmann::json>& points,
                    const std::vector<nlohmann::json>& not_trimmed = {});

@@ -255,6 +255,7 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
 void print_outcome(const Sweep_Options& a, int status, const Trim_Result& failed,
                    const std::vector<nlohmann::json>& points,
                    const std::vector<nlohmann::json>& not_trimmed) {
+    if (status == EXIT_USAGE) return;  // already said why
     const bool one = !any_sweep(a);
     if (one && status != EXIT_OK) {
         if (a.json) {
