@@ -59,6 +59,9 @@ struct Trim_Options {
 void add_trim_options(CLI::App* cmd, Trim_Options& a);
 // The day of the options (the temperature offset) into the host's environment.
 void set_day(Host& host, const Trim_Options& a);
+// Loads the model into `api` and starts `host` on it, on the day of the
+// options; prints why not and returns false on failure.
+bool load_host(const Global_Options& g, const Trim_Options& a, Model_Api& api, Host& host);
 Trim_Request trim_request(const Trim_Options& a);
 nlohmann::json trim_json(const Trim_Result& r);
 

@@ -75,6 +75,13 @@ void add_trim_options(CLI::App* cmd, Trim_Options& a) {
 
 void set_day(Host& host, const Trim_Options& a) { host.env.temperature_offset = a.isa_offset; }
 
+bool load_host(const Global_Options& g, const Trim_Options& a, Model_Api& api, Host& host) {
+    if (!load(g, api)) return false;
+    host_init(host, api);
+    set_day(host, a);
+    return true;
+}
+
 Trim_Request trim_request(const Trim_Options& a) {
     Trim_Request q;
     q.kcas = a.speed;
@@ -204,10 +211,8 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
         return EXIT_USAGE;
     }
     Model_Api api;
-    if (!load(g, api)) return EXIT_USAGE;
     Host host;
-    host_init(host, api);
-    set_day(host, a.trim);
+    if (!load_host(g, a.trim, api, host)) return EXIT_USAGE;
     Trim_Request q = trim_request(a.trim);
     // Each point: a speed (kcas, or true m/s when tas) and an angle of
     // attack (NAN: the kind's own trim).
