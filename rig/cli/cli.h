@@ -36,6 +36,12 @@ std::string absolute(const std::string& path);
 // Loads the stand-in and the model; prints why not and returns false on failure.
 bool load(const Global_Options& g, Model_Api& api);
 
+// --flaps (lever 0..1) and --gear (up or down).
+void add_configuration_options(CLI::App* cmd, double& flaps, std::string& gear);
+// --flaps, --gear, --fuel (internal, kg) and --mass (empty, kg).
+void add_loading_options(CLI::App* cmd, double& flaps, std::string& gear, double& fuel,
+                         double& empty_mass);
+
 // The flight condition options every trimming command shares.
 struct Trim_Options {
     double speed = 0.0;  // kcas

@@ -188,12 +188,7 @@ void add_condition_options(CLI::App* cmd, Perf_Options& a) {
     Perf_Condition& c = a.settings.condition;
     cmd->add_option("--mass", c.mass, "aircraft mass with the fuel, kg")->capture_default_str();
     cmd->add_option("--fuel", c.fuel, "internal fuel, kg")->capture_default_str();
-    cmd->add_option("--flaps", c.flaps, "flap lever 0..1")
-        ->check(CLI::Range(0.0, 1.0))
-        ->capture_default_str();
-    cmd->add_option("--gear", a.gear, "up or down")
-        ->check(CLI::IsMember({"up", "down"}))
-        ->capture_default_str();
+    add_configuration_options(cmd, c.flaps, a.gear);
     cmd->add_option("--isa-offset", c.temperature_offset, "temperature offset from ISA, K")
         ->capture_default_str();
     cmd->add_option("--jobs", a.settings.pool.jobs, "worker processes")

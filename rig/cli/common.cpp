@@ -29,6 +29,22 @@ bool load(const Global_Options& g, Model_Api& api) {
     return true;
 }
 
+void add_configuration_options(CLI::App* cmd, double& flaps, std::string& gear) {
+    cmd->add_option("--flaps", flaps, "flap lever 0..1")
+        ->check(CLI::Range(0.0, 1.0))
+        ->capture_default_str();
+    cmd->add_option("--gear", gear, "up or down")
+        ->check(CLI::IsMember({"up", "down"}))
+        ->capture_default_str();
+}
+
+void add_loading_options(CLI::App* cmd, double& flaps, std::string& gear, double& fuel,
+                         double& empty_mass) {
+    add_configuration_options(cmd, flaps, gear);
+    cmd->add_option("--fuel", fuel, "internal fuel, kg")->capture_default_str();
+    cmd->add_option("--mass", empty_mass, "empty mass, kg")->capture_default_str();
+}
+
 }  // namespace rig::cli
 
 namespace rig::cli {
@@ -58,14 +74,7 @@ void add_trim_options(CLI::App* cmd, Trim_Options& a) {
     cmd->add_option("--throttle", a.throttle,
                     "hold the throttle (0..1) and solve the flight-path angle (turn: the bank)")
         ->check(CLI::Range(0.0, 1.0));
-    cmd->add_option("--flaps", a.flaps, "flap lever 0..1")
-        ->check(CLI::Range(0.0, 1.0))
-        ->capture_default_str();
-    cmd->add_option("--gear", a.gear, "up or down")
-        ->check(CLI::IsMember({"up", "down"}))
-        ->capture_default_str();
-    cmd->add_option("--fuel", a.fuel, "internal fuel, kg")->capture_default_str();
-    cmd->add_option("--mass", a.mass, "empty mass, kg")->capture_default_str();
+    add_loading_options(cmd, a.flaps, a.gear, a.fuel, a.mass);
     cmd->add_flag("--engine-off", a.engine_off,
                   "the engine shut down (start switch off) and windmilling; use with --throttle 0");
     cmd->add_option("--isa-offset", a.isa_offset, "temperature offset from ISA, K")
