@@ -36,6 +36,12 @@ std::string absolute(const std::string& path);
 // Loads the stand-in and the model; prints why not and returns false on failure.
 bool load(const Global_Options& g, Model_Api& api);
 
+// --flaps (lever 0..1) and --gear (up or down).
+void add_configuration_options(CLI::App* cmd, double& flaps, std::string& gear);
+// --flaps, --gear, --fuel (internal, kg) and --mass (empty, kg).
+void add_loading_options(CLI::App* cmd, double& flaps, std::string& gear, double& fuel,
+                         double& empty_mass);
+
 // The flight condition options every trimming command shares.
 struct Trim_Options {
     double speed = 0.0;  // kcas
@@ -59,6 +65,9 @@ struct Trim_Options {
 void add_trim_options(CLI::App* cmd, Trim_Options& a);
 // The day of the options (the temperature offset) into the host's environment.
 void set_day(Host& host, const Trim_Options& a);
+// Loads the model into `api` and starts `host` on it, on the day of the
+// options; prints why not and returns false on failure.
+bool load_host(const Global_Options& g, const Trim_Options& a, Model_Api& api, Host& host);
 Trim_Request trim_request(const Trim_Options& a);
 nlohmann::json trim_json(const Trim_Result& r);
 
@@ -89,7 +98,8 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
 // What a command that ran for_each_trim prints at the end: where the one
 // point that did not trim ended (text or JSON), or with --json the one
 // point's object, or {"points": [...]} for a sweep (with "not_trimmed" when
-// some points did not trim and were collected).
+// some points did not trim and were collected). Nothing after a usage
+// error: for_each_trim has said why.
 void print_outcome(const Sweep_Options& a, int status, const Trim_Result& failed,
                    const std::vector<nlohmann::json>& points,
                    const std::vector<nlohmann::json>& not_trimmed = {});

@@ -90,7 +90,7 @@ int run_derivatives(const Global_Options& g, const Derivatives_Command& a) {
     Linear_Request lr;
     lr.bare = a.bare;
     lr.geometry = a.geometry;
-    std::vector<Point_Result> points;
+    std::vector<nlohmann::json> out;
     const bool table = any_sweep(a) && !a.json;
     if (table) {
         std::printf("%7s %6s %7s %6s %9s %9s %9s %9s %9s %9s %9s %9s\n", "kcas", "Mach", "alpha",
@@ -117,13 +117,9 @@ int run_derivatives(const Global_Options& g, const Derivatives_Command& a) {
             } else if (!a.json) {
                 print_point(p, a.trim.altitude);
             }
-            points.push_back(p);
+            if (a.json) out.push_back(point_json(p));
         },
         failed, &not_trimmed);
-    if (status == EXIT_USAGE) return status;
-    std::vector<nlohmann::json> out;
-    if (a.json)
-        for (const Point_Result& p : points) out.push_back(point_json(p));
     print_outcome(a, status, failed, out, not_trimmed);
     return status;
 }

@@ -150,14 +150,7 @@ void add_manoeuvre_command(CLI::App& app, const Global_Options& g, int& status) 
     cmd->add_option("--altitude", a->altitude, "m")
         ->check(CLI::NonNegativeNumber)
         ->capture_default_str();
-    cmd->add_option("--flaps", a->flaps, "flap lever 0..1")
-        ->check(CLI::Range(0.0, 1.0))
-        ->capture_default_str();
-    cmd->add_option("--gear", a->gear, "up or down")
-        ->check(CLI::IsMember({"up", "down"}))
-        ->capture_default_str();
-    cmd->add_option("--fuel", a->fuel, "internal fuel, kg")->capture_default_str();
-    cmd->add_option("--mass", a->mass, "empty mass, kg")->capture_default_str();
+    add_loading_options(cmd, a->flaps, a->gear, a->fuel, a->mass);
     cmd->add_option("--amplitude", a->amplitude,
                     "axis travel added to the trim, -1..1 (a negative one as --amplitude=-A)")
         ->check(CLI::Range(-1.0, 1.0))

@@ -113,6 +113,7 @@ int run_modes(const Global_Options& g, const Modes_Command& a) {
     Linear_Request lr;
     lr.bare = a.bare;
     std::vector<Point_Result> points;
+    std::vector<nlohmann::json> out;
     Trim_Result failed;
     std::vector<nlohmann::json> not_trimmed;
     const int status = for_each_trim(
@@ -124,13 +125,10 @@ int run_modes(const Global_Options& g, const Modes_Command& a) {
             p.modes = find_modes(p.model);
             p.levels = judge(p.modes);
             if (!a.json) print_point(p, a.trim.altitude);
+            if (a.json) out.push_back(point_json(p));
             points.push_back(p);
         },
         failed, &not_trimmed);
-    if (status == EXIT_USAGE) return status;
-    std::vector<nlohmann::json> out;
-    if (a.json)
-        for (const Point_Result& p : points) out.push_back(point_json(p));
     print_outcome(a, status, failed, out, not_trimmed);
     if (points.empty()) return status;
     if (!a.charts.empty()) {

@@ -7,7 +7,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "cli/cli.h"
 #include "cli/perf_options.h"
@@ -19,16 +23,22 @@ namespace {
 
 using nlohmann::json;
 
-int finish(const Perf_Options& a, const json& out, const char* file, const Chart& chart,
+// The charts a command writes with --plot: file name and chart.
+using Charts = std::vector<std::pair<std::string, Chart>>;
+
+int finish(const Perf_Options& a, const json& out, const Charts& charts,
            void (*print)(const json&)) {
     if (!a.plot.empty()) {
         if (mkdir(a.plot.c_str(), 0755) != 0 && errno != EEXIST) {
             std::fprintf(stderr, "quillon-rig: cannot create %s\n", a.plot.c_str());
             return EXIT_USAGE;
         }
-        if (!write_chart_file(a.plot + "/" + file, chart)) {
-            std::fprintf(stderr, "quillon-rig: cannot write %s/%s\n", a.plot.c_str(), file);
-            return EXIT_USAGE;
+        for (const auto& [file, chart] : charts) {
+            if (!write_chart_file(a.plot + "/" + file, chart)) {
+                std::fprintf(stderr, "quillon-rig: cannot write %s/%s\n", a.plot.c_str(),
+                             file.c_str());
+                return EXIT_USAGE;
+            }
         }
     }
     if (a.json_out) {
@@ -178,12 +188,7 @@ void add_condition_options(CLI::App* cmd, Perf_Options& a) {
     Perf_Condition& c = a.settings.condition;
     cmd->add_option("--mass", c.mass, "aircraft mass with the fuel, kg")->capture_default_str();
     cmd->add_option("--fuel", c.fuel, "internal fuel, kg")->capture_default_str();
-    cmd->add_option("--flaps", c.flaps, "flap lever 0..1")
-        ->check(CLI::Range(0.0, 1.0))
-        ->capture_default_str();
-    cmd->add_option("--gear", a.gear, "up or down")
-        ->check(CLI::IsMember({"up", "down"}))
-        ->capture_default_str();
+    add_configuration_options(cmd, c.flaps, a.gear);
     cmd->add_option("--isa-offset", c.temperature_offset, "temperature offset from ISA, K")
         ->capture_default_str();
     cmd->add_option("--jobs", a.settings.pool.jobs, "worker processes")
@@ -211,140 +216,125 @@ bool prepare(const Global_Options& g, Perf_Options& a, Library_Paths& paths) {
     return true;
 }
 
+namespace {
+
+// What a performance command measures: the result, and with --plot the
+// charts to write into the folder.
+using Measure = std::function<json(const Library_Paths&, const Perf_Options&, Charts&)>;
+
+// Adds one performance command with the condition options; the caller adds
+// its own options to the command returned.
+CLI::App* add_perf_command(CLI::App& app, const Global_Options& g, int& status,
+                           const std::shared_ptr<Perf_Options>& a, const char* name,
+                           const char* help, void (*print)(const json&), Measure measure) {
+    CLI::App* cmd = app.add_subcommand(name, help);
+    add_condition_options(cmd, *a);
+    cmd->callback([&g, &status, a, print, measure] {
+        Library_Paths paths;
+        if (!prepare(g, *a, paths)) {
+            status = EXIT_USAGE;
+            return;
+        }
+        Charts charts;
+        const json out = measure(paths, *a, charts);
+        status = finish(*a, out, charts, print);
+    });
+    return cmd;
+}
+
+}  // namespace
+
 void add_perf_commands(CLI::App& app, const Global_Options& g, int& status) {
-    {
-        auto a = std::make_shared<Perf_Options>();
-        CLI::App* cmd = app.add_subcommand(
-            "envelope",
-            "Level-flight envelope: every speed interval where level trim exists, per altitude, "
-            "and the absolute ceiling.");
-        add_condition_options(cmd, *a);
-        cmd->add_option("--altitude", a->altitude, "only this altitude, m");
-        cmd->add_option("--resolution", a->settings.sweep.resolution, "edge resolution, kt")
-            ->capture_default_str();
-        cmd->callback([&g, &status, a] {
-            Library_Paths paths;
-            if (!prepare(g, *a, paths)) {
-                status = EXIT_USAGE;
-                return;
-            }
-            const json out = measure_envelope(paths, a->settings, a->altitude);
-            status = finish(*a, out, "envelope.svg", envelope_chart(out, json()), print_envelope);
+    auto envelope = std::make_shared<Perf_Options>();
+    CLI::App* cmd = add_perf_command(
+        app, g, status, envelope, "envelope",
+        "Level-flight envelope: every speed interval where level trim exists, per altitude, "
+        "and the absolute ceiling.",
+        print_envelope, [](const Library_Paths& paths, const Perf_Options& a, Charts& charts) {
+            const json out = measure_envelope(paths, a.settings, a.altitude);
+            if (!a.plot.empty()) charts.push_back({"envelope.svg", envelope_chart(out, json())});
+            return out;
         });
-    }
-    {
-        auto a = std::make_shared<Perf_Options>();
-        a->altitude = a->settings.fuel_altitude;
-        CLI::App* cmd = app.add_subcommand(
-            "range",
-            "Fuel flow, specific range and specific endurance against speed at one altitude; the "
-            "speeds for best range and best endurance.");
-        add_condition_options(cmd, *a);
-        cmd->add_option("--altitude", a->altitude, "m")->capture_default_str();
-        cmd->callback([&g, &status, a] {
-            Library_Paths paths;
-            if (!prepare(g, *a, paths)) {
-                status = EXIT_USAGE;
-                return;
-            }
-            const json out = measure_fuel(paths, a->settings, a->altitude);
-            if (!a->plot.empty() && out["ok"]) {
-                write_chart_file(a->plot + "/fuel_flow.svg", fuel_chart(out, json(), true));
-            }
-            status = finish(*a, out, "range.svg", fuel_chart(out, json(), false), print_fuel);
+    cmd->add_option("--altitude", envelope->altitude, "only this altitude, m");
+    cmd->add_option("--resolution", envelope->settings.sweep.resolution, "edge resolution, kt")
+        ->capture_default_str();
+
+    auto range = std::make_shared<Perf_Options>();
+    range->altitude = range->settings.fuel_altitude;
+    cmd = add_perf_command(
+        app, g, status, range, "range",
+        "Fuel flow, specific range and specific endurance against speed at one altitude; the "
+        "speeds for best range and best endurance.",
+        print_fuel, [](const Library_Paths& paths, const Perf_Options& a, Charts& charts) {
+            const json out = measure_fuel(paths, a.settings, a.altitude);
+            if (a.plot.empty()) return out;
+            if (out["ok"]) charts.push_back({"fuel_flow.svg", fuel_chart(out, json(), true)});
+            charts.push_back({"range.svg", fuel_chart(out, json(), false)});
+            return out;
         });
-    }
-    {
-        auto a = std::make_shared<Perf_Options>();
-        CLI::App* cmd = app.add_subcommand(
-            "climb",
-            "Best rate of climb at full throttle and its speed against altitude, time and fuel "
-            "to climb, the service ceiling (0.5 m/s); best glide speed, glide ratio and sink with "
-            "the engine shut down and windmilling, and the descent at idle at that speed.");
-        add_condition_options(cmd, *a);
-        cmd->callback([&g, &status, a] {
-            Library_Paths paths;
-            if (!prepare(g, *a, paths)) {
-                status = EXIT_USAGE;
-                return;
-            }
-            json envelope = measure_envelope(paths, a->settings, NAN);
-            const json out =
-                envelope["ok"] ? measure_climb(paths, a->settings, envelope) : envelope;
-            if (!a->plot.empty() && out["ok"]) {
-                write_chart_file(a->plot + "/climb_speeds.svg", climb_speed_chart(out, json()));
-            }
-            status = finish(*a, out, "climb.svg", climb_chart(out, json()), print_climb);
+    cmd->add_option("--altitude", range->altitude, "m")->capture_default_str();
+
+    add_perf_command(
+        app, g, status, std::make_shared<Perf_Options>(), "climb",
+        "Best rate of climb at full throttle and its speed against altitude, time and fuel "
+        "to climb, the service ceiling (0.5 m/s); best glide speed, glide ratio and sink with "
+        "the engine shut down and windmilling, and the descent at idle at that speed.",
+        print_climb, [](const Library_Paths& paths, const Perf_Options& a, Charts& charts) {
+            json envelope = measure_envelope(paths, a.settings, NAN);
+            const json out = envelope["ok"] ? measure_climb(paths, a.settings, envelope) : envelope;
+            if (a.plot.empty()) return out;
+            if (out["ok"]) charts.push_back({"climb_speeds.svg", climb_speed_chart(out, json())});
+            charts.push_back({"climb.svg", climb_chart(out, json())});
+            return out;
         });
-    }
-    {
-        auto a = std::make_shared<Perf_Options>();
-        CLI::App* cmd = app.add_subcommand(
-            "ps",
-            "Specific excess power Ps = V (T - D) / W at full throttle over Mach and altitude; "
-            "the chart draws its contours with the level-flight envelope.");
-        add_condition_options(cmd, *a);
-        cmd->callback([&g, &status, a] {
-            Library_Paths paths;
-            if (!prepare(g, *a, paths)) {
-                status = EXIT_USAGE;
-                return;
-            }
-            const json out = measure_ps(paths, a->settings);
-            json envelope;
-            if (!a->plot.empty()) envelope = measure_envelope(paths, a->settings, NAN);
-            status = finish(*a, out, "ps.svg", ps_chart(out, envelope, json()), print_ps);
+
+    add_perf_command(
+        app, g, status, std::make_shared<Perf_Options>(), "ps",
+        "Specific excess power Ps = V (T - D) / W at full throttle over Mach and altitude; "
+        "the chart draws its contours with the level-flight envelope.",
+        print_ps, [](const Library_Paths& paths, const Perf_Options& a, Charts& charts) {
+            const json out = measure_ps(paths, a.settings);
+            if (a.plot.empty()) return out;
+            const json envelope = measure_envelope(paths, a.settings, NAN);
+            charts.push_back({"ps.svg", ps_chart(out, envelope, json())});
+            return out;
         });
-    }
-    {
-        auto a = std::make_shared<Perf_Options>();
-        a->altitude = a->settings.turn_altitude;
-        CLI::App* cmd = app.add_subcommand(
-            "turn",
-            "Turn performance at one altitude (the doghouse): sustained turn rate (Ps = 0), "
-            "instantaneous turn rate at the largest usable angle of attack, turn radius, the "
-            "load-factor limit and the corner speed.");
-        add_condition_options(cmd, *a);
-        cmd->add_option("--altitude", a->altitude, "m")->capture_default_str();
-        cmd->add_option("--load-limit", a->settings.load_limit, "g")->capture_default_str();
-        cmd->add_option("--max-alpha", a->settings.max_alpha, "largest usable angle of attack, deg")
-            ->capture_default_str();
-        cmd->callback([&g, &status, a] {
-            Library_Paths paths;
-            if (!prepare(g, *a, paths)) {
-                status = EXIT_USAGE;
-                return;
-            }
-            const json out = measure_turn(paths, a->settings, a->altitude);
-            if (!a->plot.empty() && out["ok"]) {
-                write_chart_file(a->plot + "/radius.svg", radius_chart(out, json()));
-            }
-            status = finish(*a, out, "turn.svg", turn_chart(out, json()), print_turn);
+
+    auto turn = std::make_shared<Perf_Options>();
+    turn->altitude = turn->settings.turn_altitude;
+    cmd = add_perf_command(
+        app, g, status, turn, "turn",
+        "Turn performance at one altitude (the doghouse): sustained turn rate (Ps = 0), "
+        "instantaneous turn rate at the largest usable angle of attack, turn radius, the "
+        "load-factor limit and the corner speed.",
+        print_turn, [](const Library_Paths& paths, const Perf_Options& a, Charts& charts) {
+            const json out = measure_turn(paths, a.settings, a.altitude);
+            if (a.plot.empty()) return out;
+            if (out["ok"]) charts.push_back({"radius.svg", radius_chart(out, json())});
+            charts.push_back({"turn.svg", turn_chart(out, json())});
+            return out;
         });
-    }
-    {
-        auto a = std::make_shared<Perf_Options>();
-        CLI::App* cmd = app.add_subcommand(
-            "field",
-            "Take-off roll and distance to 15 m, landing roll and distance from 15 m, against "
-            "mass, flown with the standard technique (docs/performance-charts.md).");
-        add_condition_options(cmd, *a);
-        cmd->add_option("--masses", a->settings.field_masses, "kg")->capture_default_str();
-        cmd->add_option("--rotate-factor", a->settings.technique.rotate_factor,
-                        "rotation speed / lift-off speed")
-            ->capture_default_str();
-        cmd->add_option("--pitch-target", a->settings.technique.pitch_target, "deg")
-            ->capture_default_str();
-        cmd->callback([&g, &status, a] {
-            Library_Paths paths;
-            if (!prepare(g, *a, paths)) {
-                status = EXIT_USAGE;
-                return;
-            }
-            const json out = measure_field(paths, a->settings);
-            status = finish(*a, out, "field.svg", field_chart(out, json()), print_field);
+    cmd->add_option("--altitude", turn->altitude, "m")->capture_default_str();
+    cmd->add_option("--load-limit", turn->settings.load_limit, "g")->capture_default_str();
+    cmd->add_option("--max-alpha", turn->settings.max_alpha, "largest usable angle of attack, deg")
+        ->capture_default_str();
+
+    auto field = std::make_shared<Perf_Options>();
+    cmd = add_perf_command(
+        app, g, status, field, "field",
+        "Take-off roll and distance to 15 m, landing roll and distance from 15 m, against "
+        "mass, flown with the standard technique (docs/performance-charts.md).",
+        print_field, [](const Library_Paths& paths, const Perf_Options& a, Charts& charts) {
+            const json out = measure_field(paths, a.settings);
+            if (!a.plot.empty()) charts.push_back({"field.svg", field_chart(out, json())});
+            return out;
         });
-    }
+    cmd->add_option("--masses", field->settings.field_masses, "kg")->capture_default_str();
+    cmd->add_option("--rotate-factor", field->settings.technique.rotate_factor,
+                    "rotation speed / lift-off speed")
+        ->capture_default_str();
+    cmd->add_option("--pitch-target", field->settings.technique.pitch_target, "deg")
+        ->capture_default_str();
 }
 
 }  // namespace rig::cli

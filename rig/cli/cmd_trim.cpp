@@ -19,10 +19,8 @@ int run_trim(const Global_Options& g, const Trim_Command& a) {
         return EXIT_USAGE;
     }
     Model_Api api;
-    if (!load(g, api)) return EXIT_USAGE;
     Host host;
-    host_init(host, api);
-    set_day(host, a.trim);
+    if (!load_host(g, a.trim, api, host)) return EXIT_USAGE;
     const Trim_Request q = trim_request(a.trim);
     const Trim_Result r = trim(host, q);
     if (a.json) {

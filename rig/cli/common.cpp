@@ -29,6 +29,22 @@ bool load(const Global_Options& g, Model_Api& api) {
     return true;
 }
 
+void add_configuration_options(CLI::App* cmd, double& flaps, std::string& gear) {
+    cmd->add_option("--flaps", flaps, "flap lever 0..1")
+        ->check(CLI::Range(0.0, 1.0))
+        ->capture_default_str();
+    cmd->add_option("--gear", gear, "up or down")
+        ->check(CLI::IsMember({"up", "down"}))
+        ->capture_default_str();
+}
+
+void add_loading_options(CLI::App* cmd, double& flaps, std::string& gear, double& fuel,
+                         double& empty_mass) {
+    add_configuration_options(cmd, flaps, gear);
+    cmd->add_option("--fuel", fuel, "internal fuel, kg")->capture_default_str();
+    cmd->add_option("--mass", empty_mass, "empty mass, kg")->capture_default_str();
+}
+
 }  // namespace rig::cli
 
 namespace rig::cli {
@@ -58,14 +74,7 @@ void add_trim_options(CLI::App* cmd, Trim_Options& a) {
     cmd->add_option("--throttle", a.throttle,
                     "hold the throttle (0..1) and solve the flight-path angle (turn: the bank)")
         ->check(CLI::Range(0.0, 1.0));
-    cmd->add_option("--flaps", a.flaps, "flap lever 0..1")
-        ->check(CLI::Range(0.0, 1.0))
-        ->capture_default_str();
-    cmd->add_option("--gear", a.gear, "up or down")
-        ->check(CLI::IsMember({"up", "down"}))
-        ->capture_default_str();
-    cmd->add_option("--fuel", a.fuel, "internal fuel, kg")->capture_default_str();
-    cmd->add_option("--mass", a.mass, "empty mass, kg")->capture_default_str();
+    add_loading_options(cmd, a.flaps, a.gear, a.fuel, a.mass);
     cmd->add_flag("--engine-off", a.engine_off,
                   "the engine shut down (start switch off) and windmilling; use with --throttle 0");
     cmd->add_option("--isa-offset", a.isa_offset, "temperature offset from ISA, K")
@@ -74,6 +83,13 @@ void add_trim_options(CLI::App* cmd, Trim_Options& a) {
 }
 
 void set_day(Host& host, const Trim_Options& a) { host.env.temperature_offset = a.isa_offset; }
+
+bool load_host(const Global_Options& g, const Trim_Options& a, Model_Api& api, Host& host) {
+    if (!load(g, api)) return false;
+    host_init(host, api);
+    set_day(host, a);
+    return true;
+}
 
 Trim_Request trim_request(const Trim_Options& a) {
     Trim_Request q;
@@ -204,10 +220,8 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
         return EXIT_USAGE;
     }
     Model_Api api;
-    if (!load(g, api)) return EXIT_USAGE;
     Host host;
-    host_init(host, api);
-    set_day(host, a.trim);
+    if (!load_host(g, a.trim, api, host)) return EXIT_USAGE;
     Trim_Request q = trim_request(a.trim);
     // Each point: a speed (kcas, or true m/s when tas) and an angle of
     // attack (NAN: the kind's own trim).
@@ -255,6 +269,7 @@ int for_each_trim(const Global_Options& g, const Sweep_Options& a,
 void print_outcome(const Sweep_Options& a, int status, const Trim_Result& failed,
                    const std::vector<nlohmann::json>& points,
                    const std::vector<nlohmann::json>& not_trimmed) {
+    if (status == EXIT_USAGE) return;  // already said why
     const bool one = !any_sweep(a);
     if (one && status != EXIT_OK) {
         if (a.json) {

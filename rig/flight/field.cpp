@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <string>
 
 #include "flight/runner.h"
 #include "flight/scenario.h"
@@ -39,10 +41,21 @@ double rest_height(const Model_Api& api, const Perf_Condition& c) {
     return rest_pose(host.ground, c.mass, host.env.gravity).height;
 }
 
-bool parse(const std::string& text, Scenario& s, std::string& why) {
-    if (parse_scenario(text, s, why)) return true;
-    why = "field scenario: " + why;
-    return false;
+// Flies a field scenario on the day of the condition, handing each frame to
+// `on_sample`; false (with why) when the scenario does not parse.
+bool fly_field(const Model_Api& api, const Perf_Condition& c, const char* text,
+               const std::function<void(const Sample&)>& on_sample, Run_Result& run,
+               std::string& why) {
+    Scenario s;
+    if (!parse_scenario(text, s, why)) {
+        why = "field scenario: " + why;
+        return false;
+    }
+    Run_Options o;
+    o.temperature_offset = c.temperature_offset;
+    o.on_sample = on_sample;
+    run = run_scenario(s, api, o);
+    return true;
 }
 
 }  // namespace
@@ -77,13 +90,9 @@ Takeoff_Result fly_takeoff(const Model_Api& api, const Perf_Condition& c, const 
                   "when altitude > %.17g stop\n",
                   c.fuel, c.mass - c.fuel, t.takeoff_flaps, t.spool_time, r.rotate_kcas,
                   t.pitch_target, screen);
-    Scenario s;
-    if (!parse(text, s, r.why)) return r;
     double release_x = 0.0;
     bool reached = false;
-    Run_Options o;
-    o.temperature_offset = c.temperature_offset;
-    o.on_sample = [&](const Sample& x) {
+    const auto on_sample = [&](const Sample& x) {
         if (x.groundspeed < 0.3) release_x = x.x;
         if (!reached && x.altitude >= screen) {
             reached = true;
@@ -91,7 +100,8 @@ Takeoff_Result fly_takeoff(const Model_Api& api, const Perf_Condition& c, const 
             r.screen_kcas = x.kcas;
         }
     };
-    const Run_Result run = run_scenario(s, api, o);
+    Run_Result run;
+    if (!fly_field(api, c, text, on_sample, run, r.why)) return r;
     r.ground_roll = run.summary.value[SUM_takeoff_roll];
     r.liftoff_kcas = run.summary.value[SUM_liftoff_kcas];
     r.ok = run.completed && reached && run.summary.set[SUM_takeoff_roll];
@@ -123,17 +133,14 @@ Landing_Result fly_landing(const Model_Api& api, const Perf_Condition& c, const 
         c.fuel, c.mass - c.fuel, -start_height / tan_path, rest + start_height, r.approach_kcas,
         t.landing_flaps, -tas * std::sin(std::atan(tan_path)), r.approach_kcas, rest + 6.0,
         kStopSpeed);
-    Scenario s;
-    if (!parse(text, s, r.why)) return r;
     double screen_x = NAN, last_x = 0.0, last_speed = 1e9;
-    Run_Options o;
-    o.temperature_offset = c.temperature_offset;
-    o.on_sample = [&](const Sample& x) {
+    const auto on_sample = [&](const Sample& x) {
         if (std::isnan(screen_x) && x.altitude <= rest + t.screen_height) screen_x = x.x;
         last_x = x.x;
         last_speed = x.groundspeed;
     };
-    const Run_Result run = run_scenario(s, api, o);
+    Run_Result run;
+    if (!fly_field(api, c, text, on_sample, run, r.why)) return r;
     r.touchdown_kcas = run.summary.value[SUM_touchdown_kcas];
     r.touchdown_sink = run.summary.value[SUM_touchdown_sink];
     r.ground_roll = run.summary.value[SUM_landing_roll];

@@ -79,6 +79,17 @@ bool run_all(const Library_Paths& paths, const std::vector<Task>& tasks, const P
     return true;
 }
 
+// A take-off or a landing: what both report, with the fields of its own.
+template <typename Field_Result>
+json field_json(double mass, const Field_Result& r, json own) {
+    own["mass"] = mass;
+    own["ok"] = r.ok;
+    own["why"] = r.why;
+    own["ground_roll_m"] = r.ground_roll;
+    own["distance_m"] = r.distance;
+    return own;
+}
+
 }  // namespace
 
 Pool_Options pool_labelled(const Perf_Settings& s, const char* label) {
@@ -195,26 +206,18 @@ json measure_field(const Library_Paths& paths, const Perf_Settings& s) {
         const double liftoff = number(speeds[i][0]), approach = number(speeds[i][1]);
         tasks.push_back([c, liftoff, &s](const Model_Api& api) {
             const Takeoff_Result r = fly_takeoff(api, c, s.technique, liftoff);
-            return json{{"mass", c.mass},
-                        {"ok", r.ok},
-                        {"why", r.why},
-                        {"liftoff_estimate_kcas", r.liftoff_estimate},
-                        {"rotate_kcas", r.rotate_kcas},
-                        {"liftoff_kcas", r.liftoff_kcas},
-                        {"ground_roll_m", r.ground_roll},
-                        {"distance_m", r.distance},
-                        {"screen_kcas", r.screen_kcas}};
+            return field_json(c.mass, r,
+                              {{"liftoff_estimate_kcas", r.liftoff_estimate},
+                               {"rotate_kcas", r.rotate_kcas},
+                               {"liftoff_kcas", r.liftoff_kcas},
+                               {"screen_kcas", r.screen_kcas}});
         });
         tasks.push_back([c, approach, &s](const Model_Api& api) {
             const Landing_Result r = fly_landing(api, c, s.technique, approach);
-            return json{{"mass", c.mass},
-                        {"ok", r.ok},
-                        {"why", r.why},
-                        {"approach_kcas", r.approach_kcas},
-                        {"touchdown_kcas", r.touchdown_kcas},
-                        {"touchdown_sink", r.touchdown_sink},
-                        {"ground_roll_m", r.ground_roll},
-                        {"distance_m", r.distance}};
+            return field_json(c.mass, r,
+                              {{"approach_kcas", r.approach_kcas},
+                               {"touchdown_kcas", r.touchdown_kcas},
+                               {"touchdown_sink", r.touchdown_sink}});
         });
     }
     std::vector<json> results;

@@ -1,6 +1,8 @@
 #include "report/perf_charts.h"
 
 #include <cmath>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace rig {
@@ -33,13 +35,24 @@ void both(Chart& c, const json& now, const json& baseline, Make make) {
     }
 }
 
+Chart titled(std::string title, const char* x_label, const char* y_label) {
+    Chart c;
+    c.title = std::move(title);
+    c.x_label = x_label;
+    c.y_label = y_label;
+    return c;
+}
+
+// A vertical line at one speed from lo to hi: a best speed, the corner speed.
+Chart_Series speed_mark(const char* label, const json& kcas, double lo, double hi) {
+    return Chart_Series{label, "",  {kcas.get<double>(), kcas.get<double>()}, {lo, hi}, false,
+                        false, true};
+}
+
 }  // namespace
 
 Chart envelope_chart(const json& envelope, const json& baseline) {
-    Chart c;
-    c.title = "Level-flight envelope";
-    c.x_label = "calibrated airspeed (kt)";
-    c.y_label = "altitude (m)";
+    Chart c = titled("Level-flight envelope", "calibrated airspeed (kt)", "altitude (m)");
     both(c, envelope, baseline, [](Chart& chart, const json& e) {
         // The outer edges as two lines; a gap inside (speeds between two
         // intervals without level flight) shaded between neighbouring
@@ -108,14 +121,13 @@ Chart envelope_chart(const json& envelope, const json& baseline) {
 
 // Specific range (which = false) or fuel flow (which = true) against speed.
 Chart fuel_chart(const json& fuel, const json& baseline, bool flow) {
-    Chart c;
     const std::string at =
         " at " + std::to_string(static_cast<int>(number(fuel["altitude_m"]))) + " m";
-    c.title = (flow ? "Fuel flow (least: best endurance)" : "Specific range") + at;
-    c.x_label = "calibrated airspeed (kt)";
-    c.y_label = flow ? "fuel flow (kg/h)" : "specific range (m/kg)";
+    Chart c =
+        titled((flow ? "Fuel flow (least: best endurance)" : "Specific range") + at,
+               "calibrated airspeed (kt)", flow ? "fuel flow (kg/h)" : "specific range (m/kg)");
     both(c, fuel, baseline, [flow](Chart& chart, const json& f) {
-        Chart_Series line{flow ? "fuel flow" : "specific range", "", {}, {}, false, false, false};
+        Chart_Series line{flow ? "fuel flow" : "specific range"};
         double last = NAN;
         for (const json& p : f["points"]) {
             // Untrimmed speeds (a gap in the envelope) are left out: break there.
@@ -130,30 +142,22 @@ Chart fuel_chart(const json& fuel, const json& baseline, bool flow) {
         chart.series.push_back(line);
         const char* best = flow ? "best_endurance_kcas" : "best_range_kcas";
         if (f[best].is_number()) {
-            Chart_Series mark{
-                flow ? "best endurance speed" : "best range speed", "", {}, {}, false, false, true};
             double lo = INFINITY, hi = -INFINITY;
             for (double y : line.y) {
                 if (std::isfinite(y)) lo = std::fmin(lo, y), hi = std::fmax(hi, y);
             }
-            mark.x = {f[best].get<double>(), f[best].get<double>()};
-            mark.y = {lo, hi};
-            chart.series.push_back(mark);
+            chart.series.push_back(
+                speed_mark(flow ? "best endurance speed" : "best range speed", f[best], lo, hi));
         }
     });
     return c;
 }
 
 Chart field_chart(const json& field, const json& baseline) {
-    Chart c;
-    c.title = "Field performance";
-    c.x_label = "mass (kg)";
-    c.y_label = "distance (m)";
+    Chart c = titled("Field performance", "mass (kg)", "distance (m)");
     both(c, field, baseline, [](Chart& chart, const json& f) {
-        Chart_Series roll{"take-off roll", "", {}, {}, false, false, false};
-        Chart_Series to15{"take-off to 15 m", "", {}, {}, false, false, false};
-        Chart_Series land{"landing from 15 m", "", {}, {}, false, false, false};
-        Chart_Series lroll{"landing roll", "", {}, {}, false, false, false};
+        Chart_Series roll{"take-off roll"}, to15{"take-off to 15 m"};
+        Chart_Series land{"landing from 15 m"}, lroll{"landing roll"};
         for (const json& t : f["takeoff"]) {
             const bool ok = t["ok"];
             roll.x.push_back(t["mass"]);
@@ -177,10 +181,8 @@ Chart field_chart(const json& field, const json& baseline) {
 }
 
 Chart ps_chart(const json& ps, const json& envelope, const json& baseline_ps) {
-    Chart c;
-    c.title = "Specific excess power at full throttle, Ps (m/s)";
-    c.x_label = "Mach number";
-    c.y_label = "altitude (m)";
+    Chart c =
+        titled("Specific excess power at full throttle, Ps (m/s)", "Mach number", "altitude (m)");
     c.height = 460.0;
     const double levels[] = {-20.0, -10.0, 0.0, 5.0, 10.0, 15.0, 20.0};
     auto contours = [&](const json& p, bool dashed) {
@@ -220,30 +222,17 @@ Chart ps_chart(const json& ps, const json& envelope, const json& baseline_ps) {
 }
 
 Chart turn_chart(const json& turn, const json& baseline) {
-    Chart c;
-    c.title = "Turn performance at " +
-              std::to_string(static_cast<int>(number(turn["altitude_m"]))) + " m (doghouse)";
-    c.x_label = "calibrated airspeed (kt)";
-    c.y_label = "turn rate (deg/s)";
+    Chart c =
+        titled("Turn performance at " +
+                   std::to_string(static_cast<int>(number(turn["altitude_m"]))) + " m (doghouse)",
+               "calibrated airspeed (kt)", "turn rate (deg/s)");
     c.height = 420.0;
     both(c, turn, baseline, [](Chart& chart, const json& t) {
-        Chart_Series sustained{"sustained (Ps = 0)", "", {}, {}, false, false, false};
+        Chart_Series sustained{"sustained (Ps = 0)"};
         Chart_Series inst{"instantaneous, alpha " +
-                              std::to_string(static_cast<int>(number(t["max_alpha"]))) + " deg",
-                          "",
-                          {},
-                          {},
-                          false,
-                          false,
-                          false};
-        Chart_Series limit{
-            "load-factor limit " + std::to_string(static_cast<int>(number(t["load_limit"]))) + " g",
-            "",
-            {},
-            {},
-            false,
-            false,
-            false};
+                          std::to_string(static_cast<int>(number(t["max_alpha"]))) + " deg"};
+        Chart_Series limit{"load-factor limit " +
+                           std::to_string(static_cast<int>(number(t["load_limit"]))) + " g"};
         const double g = 9.80665, n = number(t["load_limit"]);
         for (const json& p : t["points"]) {
             const double v = p["kcas"], tas = p["tas"];
@@ -258,24 +247,19 @@ Chart turn_chart(const json& turn, const json& baseline) {
         chart.series.push_back(inst);
         chart.series.push_back(limit);
         if (t["corner_kcas"].is_number()) {
-            Chart_Series corner{"corner speed", "", {}, {}, false, false, true};
             double hi = 0.0;
             for (double y : inst.y) hi = std::isfinite(y) ? std::fmax(hi, y) : hi;
-            corner.x = {t["corner_kcas"].get<double>(), t["corner_kcas"].get<double>()};
-            corner.y = {0.0, hi};
-            chart.series.push_back(corner);
+            chart.series.push_back(speed_mark("corner speed", t["corner_kcas"], 0.0, hi));
         }
     });
     return c;
 }
 
 Chart radius_chart(const json& turn, const json& baseline) {
-    Chart c;
-    c.title = "Turn radius at the instantaneous limit";
-    c.x_label = "calibrated airspeed (kt)";
-    c.y_label = "turn radius (m)";
+    Chart c = titled("Turn radius at the instantaneous limit", "calibrated airspeed (kt)",
+                     "turn radius (m)");
     both(c, turn, baseline, [](Chart& chart, const json& t) {
-        Chart_Series r{"radius", "", {}, {}, false, false, false};
+        Chart_Series r{"radius"};
         for (const json& p : t["points"]) {
             r.x.push_back(p["kcas"]);
             r.y.push_back(number(p["instantaneous_radius"]));
@@ -286,10 +270,8 @@ Chart radius_chart(const json& turn, const json& baseline) {
 }
 
 Chart climb_chart(const json& climb, const json& baseline) {
-    Chart c;
-    c.title = "Best rate of climb (full throttle) and descent at the best glide speed";
-    c.x_label = "rate (m/s)";
-    c.y_label = "altitude (m)";
+    Chart c = titled("Best rate of climb (full throttle) and descent at the best glide speed",
+                     "rate (m/s)", "altitude (m)");
     both(c, climb, baseline, [](Chart& chart, const json& k) {
         Chart_Series rate{"best rate of climb"};
         Chart_Series glide{"sink, engine windmilling"};
@@ -308,12 +290,10 @@ Chart climb_chart(const json& climb, const json& baseline) {
 }
 
 Chart climb_speed_chart(const json& climb, const json& baseline) {
-    Chart c;
-    c.title = "Best climb and best glide speeds";
-    c.x_label = "calibrated airspeed (kt)";
-    c.y_label = "altitude (m)";
+    Chart c =
+        titled("Best climb and best glide speeds", "calibrated airspeed (kt)", "altitude (m)");
     both(c, climb, baseline, [](Chart& chart, const json& k) {
-        Chart_Series climb_v{"best climb speed", "", {}, {}, false, false, false};
+        Chart_Series climb_v{"best climb speed"};
         Chart_Series glide_v{"best glide (windmilling)"};
         for (const json& a : k["altitudes"]) {
             climb_v.x.push_back(a["ok"] ? number(a["best_kcas"]) : NAN);

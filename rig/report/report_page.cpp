@@ -241,12 +241,16 @@ void scenario_section(Page& p, const json& s) {
     }
 }
 
+// False, after saying so, when `quillon-rig COMMAND` gave no result holding `key`.
+bool measured(Page& p, const json& result, const char* key, const char* command) {
+    if (result.is_object() && result.contains(key)) return true;
+    p.para(std::string("Not measured (<code>quillon-rig ") + command + "</code> gave no result).");
+    return false;
+}
+
 void modes_section(Page& p, const json& modes) {
     p.heading("modes", "Modes and handling-quality Levels");
-    if (!modes.is_object() || !modes.contains("points")) {
-        p.para("Not measured (<code>quillon-rig modes</code> gave no result).");
-        return;
-    }
+    if (!measured(p, modes, "points", "modes")) return;
     p.para(
         "The linear model about level trim at each speed (<code>quillon-rig modes</code>), its "
         "modes, and the MIL-F-8785C Class IV Levels in flight-phase Categories A, B and C "
@@ -296,10 +300,7 @@ void modes_section(Page& p, const json& modes) {
 
 void derivatives_section(Page& p, const json& d) {
     p.heading("derivatives", "Stability and control derivatives: sign audit");
-    if (!d.is_object() || !d.contains("nondimensional")) {
-        p.para("Not measured (<code>quillon-rig derivatives</code> gave no result).");
-        return;
-    }
+    if (!measured(p, d, "nondimensional", "derivatives")) return;
     const json& t = member(d, "trim");
     std::string flags;
     for (const json& w : member(d, "wrong_signs")) {
