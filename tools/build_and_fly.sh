@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install_deps.sh fly
 jobs=$(nproc 2> /dev/null || echo 2)
-cmake --preset fly > /dev/null
+cmake --preset fly --no-warn-unused-cli > /dev/null
 cmake --build --preset fly -j "$jobs"
 rig=build/fly/rig/quillon-rig
 "$rig" fly a_cold_start_climb --plot build/fly/demo-plots
