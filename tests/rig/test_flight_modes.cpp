@@ -1,42 +1,33 @@
 // quillon-rig modes on the model: five modes with Levels, the JSON says
 // what the text says, and a ten-speed sweep is quick.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 
+#include "rig_process.h"
+
 namespace {
 
-std::string run(const std::string& arguments, int& status) {
-    const std::string command = std::string(QFM_RIG_BINARY) + " " + arguments + " 2>/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    while (pipe && std::fgets(buffer, sizeof(buffer), pipe)) out += buffer;
-    const int raw = pipe ? pclose(pipe) : -1;
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return out;
-}
+using rig_test::run_rig;
 
 TEST(Modes, JsonMatchesThePrintedModesAtTwoSpeeds) {
     for (const char* speed : {"250", "300"}) {
         SCOPED_TRACE(speed);
         const std::string args = std::string("modes --speed ") + speed + " --altitude 3000";
-        int status = 0;
-        const std::string text = run(args, status);
-        ASSERT_EQ(status, 0);
-        const nlohmann::json j = nlohmann::json::parse(run(args + " --json", status));
-        ASSERT_EQ(status, 0);
+        const rig_test::Command_Result text = run_rig(args);
+        ASSERT_EQ(text.status, 0);
+        const rig_test::Command_Result json = run_rig(args + " --json");
+        ASSERT_EQ(json.status, 0);
+        const nlohmann::json j = nlohmann::json::parse(json.out);
         EXPECT_NEAR(j["trim"]["kcas"].get<double>(), std::stod(speed), 1e-6);
         // Printed rows: name real imag omega_n zeta ...
         std::map<std::string, std::vector<double>> printed;
-        std::istringstream lines(text);
+        std::istringstream lines(text.out);
         for (std::string line; std::getline(lines, line);) {
             std::istringstream row(line);
             std::string name;
@@ -66,14 +57,12 @@ TEST(Modes, JsonMatchesThePrintedModesAtTwoSpeeds) {
 
 TEST(Modes, TenSpeedSweepRunsInUnderTenSeconds) {
     const auto start = std::chrono::steady_clock::now();
-    int status = 0;
-    const nlohmann::json j =
-        nlohmann::json::parse(run("modes --sweep 140 365 25 --altitude 3000 --json", status));
+    const rig_test::Command_Result r = run_rig("modes --sweep 140 365 25 --altitude 3000 --json");
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(seconds, 10.0);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(j["points"].size(), 10u);
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(nlohmann::json::parse(r.out)["points"].size(), 10u);
 }
 
 }  // namespace

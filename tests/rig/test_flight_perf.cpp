@@ -2,15 +2,15 @@
 // headless browser, and the baseline comparison against a build with the
 // flap drag increment changed (QuillonFM_perturbed).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
-#include <cstdio>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "analysis/performance.h"
 #include "host/model_api.h"
+#include "rig_process.h"
 
 namespace rig {
 namespace {
@@ -97,31 +97,15 @@ TEST_F(Perf_Test, SustainedTurnRateFallsToZeroAtTheMaximumLevelSpeed) {
     EXPECT_EQ(turn_rate_deg(1.0, 150.0, 9.81), 0.0);
 }
 
-struct Command_Result {
-    int status = -1;
-    std::string out;
-};
-
-Command_Result run(const std::string& command) {
-    Command_Result r;
-    std::FILE* p = popen(command.c_str(), "r");
-    if (!p) return r;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.out.append(buffer, n);
-    const int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+using rig_test::run_command;
+using rig_test::run_rig;
 
 // With the handling charts and the verification table; the condition and
 // the verification are tables, not JSON text.
 TEST(Report, RendersInAHeadlessBrowserWithEveryChartDrawn) {
-    const std::string dir = ::testing::TempDir() + "rig_report";
-    ASSERT_EQ(
-        run(std::string(QFM_RIG_BINARY) + " report --only fuel,field,modes --out " + dir).status,
-        0);
-    const std::string page = run("cat " + dir + "/index.html").out;
+    const std::string dir = rig_test::scratch("rig_report");
+    ASSERT_EQ(run_rig("report --only fuel,field,modes --out " + dir).status, 0);
+    const std::string page = rig_test::read_file(dir + "/index.html");
     EXPECT_EQ(page.find("{&quot;"), std::string::npos);
     EXPECT_NE(page.find("temperature offset from ISA"), std::string::npos);
     EXPECT_NE(page.find("Short-period frequency and n/alpha"), std::string::npos);
@@ -129,19 +113,19 @@ TEST(Report, RendersInAHeadlessBrowserWithEveryChartDrawn) {
     ASSERT_NE(verification, std::string::npos);
     EXPECT_NE(page.find(" passed, ", verification), std::string::npos);
     EXPECT_NE(page.find("<th>tolerance</th>", verification), std::string::npos);
-    const Command_Result check =
-        run(std::string(QFM_SOURCE_DIR) + "/tools/check_report.sh " + dir + "/index.html 2>&1");
+    const rig_test::Command_Result check = run_command(
+        std::string(QFM_SOURCE_DIR) + "/tools/check_report.sh " + dir + "/index.html 2>&1");
     if (check.status == 77) GTEST_SKIP() << "no chromium";
     EXPECT_EQ(check.status, 0) << check.out;
     EXPECT_NE(check.out.find("charts-ok 5"), std::string::npos) << check.out;
+    std::filesystem::remove_all(dir);
 }
 
 // Twice the flap drag: every take-off figure (half flaps) moves beyond its
 // tolerance; the clean-configuration fuel figures do not move at all.
 TEST(Report, ComparisonReportsWhatAChangedConstantMovesAndNothingElse) {
-    const Command_Result r =
-        run(std::string(QFM_RIG_BINARY) + " compare --only fuel,field --json --baseline " +
-            QFM_RIG_PERTURBED_PATH);
+    const rig_test::Command_Result r =
+        run_rig("compare --only fuel,field --json --baseline " QFM_RIG_PERTURBED_PATH);
     ASSERT_EQ(r.status, 1) << r.out;
     const nlohmann::json c = nlohmann::json::parse(r.out);
     int takeoff = 0, fuel = 0;

@@ -2,19 +2,16 @@
 // its own (a fresh library), with the summary held to plausible bounds; the
 // rig's determinism; trim; crash detection. These need the complete model.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <nlohmann/json.hpp>
+#include <filesystem>
 #include <string>
 
 #include "flight/runner.h"
 #include "flight/scenario.h"
 #include "host/model_api.h"
+#include "rig_process.h"
 
 namespace rig {
 namespace {
@@ -147,22 +144,10 @@ TEST_F(Flight, BellyContactWithTheGearUpIsACrash) {
     EXPECT_LT(value(r, SUM_end_time), 30.0);
 }
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using rig_test::read_file;
+using rig_test::scratch;
 
-// A file name of this process's own in the temporary directory, which
-// other test runs on the machine share.
-std::string scratch(const std::string& name) {
-    return ::testing::TempDir() + std::to_string(getpid()) + "_" + name;
-}
-
-int run_rig(const std::string& arguments) {
-    const std::string command = std::string(QFM_RIG_BINARY) + " " + arguments + " > /dev/null";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int run_rig(const std::string& arguments) { return rig_test::run_rig(arguments).status; }
 
 TEST(Rig, TheSameScenarioFlownTwiceGivesABitIdenticalRecord) {
     const std::string first = scratch("rig_determinism_1.csv");
@@ -183,31 +168,6 @@ TEST(Rig, TrimFindsLevelFlightAndSaysPlainlyWhenThereIsNone) {
     EXPECT_EQ(run_rig("trim --speed 250"), 3);
 }
 
-std::string rig_output(const std::string& arguments) {
-    const std::string command = std::string(QFM_RIG_BINARY) + " " + arguments + " 2>/dev/null";
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
-            out.append(buffer, n);
-        }
-        pclose(pipe);
-    }
-    return out;
-}
-
-TEST(Rig, ManoeuvreJsonIsOneObjectWithTheFittedMode) {
-    const nlohmann::json j = nlohmann::json::parse(
-        rig_output("manoeuvre doublet --axis pitch --amplitude 0.02 --width 0.5 --json"));
-    EXPECT_TRUE(j.at("completed").get<bool>());
-    EXPECT_EQ(j.at("input").at("width_s"), 0.5);
-    const nlohmann::json& o = j.at("metrics").at("oscillation");
-    EXPECT_EQ(o.at("mode"), "short period");
-    EXPECT_GT(o.at("omega_n").get<double>(), 0.0);
-    EXPECT_TRUE(j.at("metrics").at("stick_per_g").is_null());  // not a step
-    EXPECT_EQ(run_rig("manoeuvre doublet --axis yaw"), 3);
-}
-
 TEST(Rig, PlotsAndCsvAreWrittenAndUnknownScenariosRefused) {
     const std::string dir = scratch("rig_plots");
     const std::string csv = scratch("rig_plots.csv");
@@ -221,6 +181,8 @@ TEST(Rig, PlotsAndCsvAreWrittenAndUnknownScenariosRefused) {
     // 300 s at 100 frames a second, every tenth row, plus the header.
     EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 3001);
     EXPECT_EQ(run_rig("fly no_such_scenario"), 3);
+    std::filesystem::remove_all(dir);
+    std::remove(csv.c_str());
 }
 
 }  // namespace

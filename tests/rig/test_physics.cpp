@@ -1,4 +1,6 @@
 // The rig's physics against closed forms: rigid body, atmosphere, ground.
+// Free fall, the torque-free tumble and the 1976 table are checked against
+// NASA's data by `quillon-rig verify` (the rig_verify test).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -30,22 +32,6 @@ Body_State rolling_on_the_runway(const Ground& g, const Mass_Properties& m, doub
     return s;
 }
 
-TEST(RigidBody, FreeFallMatchesClosedFormAtSeveralFrameTimes) {
-    for (double dt : {0.005, 0.01, 0.02}) {
-        Body_State s;
-        s.position = {0.0, 1000.0, 0.0};
-        s.velocity = {50.0, 10.0, -5.0};
-        const int n = static_cast<int>(std::lround(10.0 / dt));
-        for (int i = 0; i < n; ++i)
-            rigid_body_step(s, aircraft_mass(), Loads{}, nullptr, nullptr, kG, dt);
-        const double t = n * dt;
-        EXPECT_NEAR(s.position.y, 1000.0 + 10.0 * t - 0.5 * kG * t * t, 1e-9) << dt;
-        EXPECT_NEAR(s.velocity.y, 10.0 - kG * t, 1e-10) << dt;
-        EXPECT_NEAR(s.position.x, 50.0 * t, 1e-9);
-        EXPECT_NEAR(s.position.z, -5.0 * t, 1e-9);
-    }
-}
-
 TEST(RigidBody, BodyForceAcceleratesAlongTheRotatedAxis) {
     // Pitched 30 degrees nose up and yawed 90 degrees left: body x points up
     // and to the west. A body-x force of m*g*2 gives 2 g along that axis,
@@ -64,37 +50,6 @@ TEST(RigidBody, BodyForceAcceleratesAlongTheRotatedAxis) {
     EXPECT_NEAR(s.velocity.z, -a_west * t, 1e-9);
     EXPECT_NEAR(s.velocity.x, 0.0, 1e-9);
     EXPECT_NEAR(s.position.z, -0.5 * a_west * t * t, 1e-7);
-}
-
-TEST(RigidBody, TorqueFreeTumbleKeepsAngularMomentumAndEnergy) {
-    Body_State s;
-    s.omega = {0.3, 1.5, 0.05};  // near the intermediate axis: a real tumble
-    const Mass_Properties m = aircraft_mass();
-    const V3 h0 = angular_momentum_world(s, m);
-    const auto energy = [&](const Body_State& b) {
-        return 0.5 * (m.inertia.x * b.omega.x * b.omega.x + m.inertia.y * b.omega.y * b.omega.y +
-                      m.inertia.z * b.omega.z * b.omega.z);
-    };
-    const double e0 = energy(s);
-    for (int i = 0; i < 6000; ++i) rigid_body_step(s, m, Loads{}, nullptr, nullptr, 0.0, 0.01);
-    const V3 h = angular_momentum_world(s, m);
-    EXPECT_NEAR(h.x, h0.x, 1e-4 * norm(h0));
-    EXPECT_NEAR(h.y, h0.y, 1e-4 * norm(h0));
-    EXPECT_NEAR(h.z, h0.z, 1e-4 * norm(h0));
-    EXPECT_NEAR(energy(s), e0, 1e-5 * e0);
-    // The attitude stays a unit quaternion and the motion did tumble.
-    const Quat q = s.attitude;
-    EXPECT_NEAR(q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z, 1.0, 1e-12);
-    EXPECT_GT(std::fabs(s.omega.x - 0.3), 0.05);
-}
-
-TEST(RigidBody, SpinAboutAPrincipalAxisTurnsAtConstantRate) {
-    Body_State s;
-    s.omega = {0.0, 0.0, 0.2};  // pitching up at 0.2 rad/s
-    for (int i = 0; i < 100; ++i)
-        rigid_body_step(s, aircraft_mass(), Loads{}, nullptr, nullptr, 0.0, 0.01);
-    EXPECT_NEAR(to_euler(s.attitude).pitch, 0.2, 1e-9);
-    EXPECT_NEAR(s.omega.z, 0.2, 1e-12);
 }
 
 TEST(RigidBody, MomentAboutZPitchesTheNoseUp) {
@@ -121,26 +76,10 @@ TEST(Euler, AnglesRoundTripAndFollowTheHostConventions) {
     EXPECT_GT(rotate(from_euler({0.0, 0.3, 0.0}), {1, 0, 0}).y, 0.0);
 }
 
-struct Isa_Point {
-    double altitude, temperature, pressure, density, speed_of_sound;
-};
-
-TEST(Atmosphere, MatchesTheStandardTable) {
-    // ICAO standard atmosphere, geopotential altitude.
-    const Isa_Point table[] = {
-        {0.0, 288.15, 101325.0, 1.225, 340.294},
-        {5000.0, 255.65, 54019.9, 0.736116, 320.529},
-        {11000.0, 216.65, 22632.1, 0.363918, 295.070},
-        {20000.0, 216.65, 5474.89, 0.0880349, 295.070},
-    };
-    for (const Isa_Point& p : table) {
-        const Air air = isa(p.altitude, Altitude_Kind::Geopotential);
-        EXPECT_NEAR(air.temperature, p.temperature, 1e-9) << p.altitude;
-        EXPECT_NEAR(air.pressure / p.pressure, 1.0, 2e-5) << p.altitude;
-        EXPECT_NEAR(air.density / p.density, 1.0, 2e-5) << p.altitude;
-        EXPECT_NEAR(air.speed_of_sound, p.speed_of_sound, 2e-3) << p.altitude;
-    }
-    // Continuous across the layer boundaries and warming above 20 km.
+TEST(Atmosphere, GeopotentialAltitudeKeepsTheLayersContinuous) {
+    // The table itself is checked against the 1976 points by `verify`; the
+    // geopotential kind scenarios may ask for is checked here.
+    EXPECT_NEAR(isa(11000.0, Altitude_Kind::Geopotential).temperature, 216.65, 1e-9);
     EXPECT_NEAR(isa(11000.0 - 1e-6).pressure, isa(11000.0 + 1e-6).pressure, 1e-3);
     EXPECT_NEAR(isa(25000.0, Altitude_Kind::Geopotential).temperature, 221.65, 1e-9);
 }

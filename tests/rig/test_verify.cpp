@@ -24,26 +24,19 @@ const Verify_Case& find_case(const std::string& id) {
     throw std::runtime_error("no case " + id);
 }
 
-TEST(Verify, TumblingBrickRatesMatchNasaAndTheAtmosphereItsTable) {
-    const Case_Result brick = run_case(find_case("2"), default_verify_paths());
-    ASSERT_TRUE(brick.error.empty()) << brick.error;
-    EXPECT_EQ(brick.checks[0].check->what, "body rates");
-    EXPECT_LT(brick.checks[0].max_error, 1e-6);  // deg/s over 30 s at 100 Hz
-
-    // The same flight with the brick's pitch and yaw inertias swapped (the
-    // classic slip between z-down and y-up axes) must fail.
+TEST(Verify, BrickWithItsPitchAndYawInertiasSwappedFails) {
+    // That the right brick passes is `quillon-rig verify`'s own run (the
+    // rig_verify test); here, that the check has the power to fail. Swapped
+    // pitch and yaw inertias are the classic slip between z-down and y-up.
     Verify_Case swapped = find_case("2");
     swapped.setup = [](Host& host) {
         find_case("2").setup(host);
         std::swap(host.mass_properties.inertia.y, host.mass_properties.inertia.z);
     };
     const Case_Result wrong = fly_case(swapped, default_verify_paths());
+    EXPECT_EQ(wrong.checks[0].check->what, "body rates");
     EXPECT_GT(wrong.checks[0].max_error, 1.0);
     EXPECT_FALSE(wrong.passed());
-
-    const Case_Result air = run_case(find_case("atmosphere"), default_verify_paths());
-    ASSERT_TRUE(air.error.empty()) << air.error;
-    EXPECT_LT(air.checks[0].max_error, 1e-4);  // density, pressure, temperature to 81 km
 }
 
 TEST(Verify, WindChecksSubtractTheCalmDropAndCatchAWindFivePercentOff) {
@@ -53,12 +46,6 @@ TEST(Verify, WindChecksSubtractTheCalmDropAndCatchAWindFivePercentOff) {
         }
         throw std::runtime_error("no check " + what);
     };
-    const Case_Result right = run_case(find_case("7"), default_verify_paths());
-    ASSERT_TRUE(right.error.empty()) << right.error;
-    EXPECT_TRUE(right.passed());
-    EXPECT_LT(find_check(right, "wind's effect: north, east speed").max_error, 0.005);    // ft/s
-    EXPECT_LT(find_check(right, "wind's effect: north, east position").max_error, 0.05);  // ft
-
     // 21 ft/s instead of 20: hidden under the Coriolis drift in the plain
     // east speed, plain in the wind's effect (0.14 ft/s at 30 s).
     Verify_Case strong = find_case("7");
