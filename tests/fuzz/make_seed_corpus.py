@@ -7,9 +7,15 @@ palette index (one byte) or 255 and eight bytes of a little-endian double.
     python3 tests/fuzz/make_seed_corpus.py
 """
 import os
+import re
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+
+# The host's command numbers, by their names in the library's header.
+with open(os.path.join(HERE, '..', '..', 'include', 'quillon_fm_ids.h')) as header:
+    CMD = {name: int(number) for name, number in
+           re.findall(r'QFM_CMD_(\w+) = (\d+),', header.read())}
 
 # Palette indices of fuzz_exports.cpp's kPalette.
 PALETTE = {0.0: 0, 1.0: 2, -1.0: 3, 0.5: 4, 2.0: 6, 0.01: 7, 0.1: 9, 10.0: 10,
@@ -97,18 +103,22 @@ ON_GROUND = (0.1, 0.1, 0.1)
 SEEDS = {
     'hot_start_in_air_cruise': CHECKED + fuel(2500.0) + start(2) +
         b''.join(frame(150.0, 0.05, q=0.01 * (i % 3)) for i in range(12)),
-    'cold_start_engine_start': CHECKED + fuel(2000.0) + start(0) + command(3020, 1.0) +
-        command(3021, 1.0) + command(3019, 1.0) + command(3023, 0.0) +
+    'cold_start_engine_start': CHECKED + fuel(2000.0) + start(0) +
+        command(CMD['BATTERY1'], 1.0) + command(CMD['BATTERY2'], 1.0) +
+        command(CMD['START_SWITCH'], 1.0) + command(CMD['GTS_START'], 0.0) +
         b''.join(frame(0.0, 0.0, h=0.0, struts=ON_GROUND) for _ in range(6)) +
-        command(3019, 0.5) +
+        command(CMD['START_SWITCH'], 0.5) +
         b''.join(frame(0.0, 0.0, h=0.0, struts=ON_GROUND) for _ in range(6)),
-    'ground_taxi_brakes_steering': CHECKED + fuel(1500.0) + start(1) + command(3014, 1.0) +
-        command(2003, -0.5) + command(2101, -1.0) +
+    'ground_taxi_brakes_steering': CHECKED + fuel(1500.0) + start(1) +
+        command(CMD['STEER_MODE'], 1.0) + command(CMD['RUDDER_AXIS'], -0.5) +
+        command(CMD['BRAKES_AXIS'], -1.0) +
         b''.join(frame(5.0, 0.0, h=2.0, struts=ON_GROUND) for _ in range(8)),
-    'gear_flaps_speed_brake_cycle': CHECKED + fuel(2500.0) + start(2) + command(3016, 1.0) +
-        command(3013, 1.0) + command(3012, 1.0) + command(2001, -0.3) + command(2002, 0.4) +
+    'gear_flaps_speed_brake_cycle': CHECKED + fuel(2500.0) + start(2) +
+        command(CMD['GEAR_HANDLE'], 1.0) + command(CMD['FLAP_LEVER'], 1.0) +
+        command(CMD['SPEED_BRAKE'], 1.0) + command(CMD['PITCH_AXIS'], -0.3) +
+        command(CMD['ROLL_AXIS'], 0.4) +
         b''.join(frame(120.0, 0.15, beta=0.05, p=0.2) for _ in range(10)) +
-        command(3016, 0.0) + command(3012, -1.0) +
+        command(CMD['GEAR_HANDLE'], 0.0) + command(CMD['SPEED_BRAKE'], -1.0) +
         b''.join(frame(160.0, 0.02) for _ in range(5)),
     'events_damage_odd_calls': CHECKED + start(2) + event(4, 1.0) + frame(150.0, 0.05) +
         event(4, 2.0) + frame(150.0, 0.05) + event(4, 3.0) + frame(150.0, 0.05) +
@@ -120,7 +130,29 @@ SEEDS = {
         op(0, bytes([RAW, NAN])) + op(0, bytes([RAW, INF])) +
         op(1, *[bytes([NAN])] * 20) + simulate() + pull() +
         op(4, *[bytes([HUGE])] * 8) + simulate() + pull() +
-        command(2001, float('nan')) + frame(150.0, 0.05),
+        command(CMD['PITCH_AXIS'], float('nan')) + frame(150.0, 0.05),
+    # Every command the library knows with values at the ends of the float
+    # range, in the air and then on the ground, where brakes and steering act.
+    'known_commands_extreme_values': CHECKED + fuel(2500.0) + b''.join(
+        start(kind) + b''.join(
+            b''.join(command(c, x) for c in sorted(set(CMD.values()))) +
+            b''.join(frame(150.0 * (kind == 2), 0.05, h=1000.0 if kind == 2 else 0.0,
+                           struts=() if kind == 2 else ON_GROUND) for _ in range(3))
+            for x in (0.0, 1.0, -1.0, 1.25, 7.75, 1e30, -1e30, 3.4028234e38, -3.4028234e38,
+                      1.17549435e-38))
+        for kind in (2, 1)),
+    # Every sequence of three starts, each followed by a frame, alternately
+    # on the ground and in the air.
+    'starts_in_any_order': CHECKED + fuel(2500.0) + b''.join(
+        start(k) + (frame(0.0, 0.0, h=0.0, struts=ON_GROUND) if n % 2 == 0 else
+                    frame(150.0, 0.05))
+        for n, seq in enumerate((a, b, c) for a in range(5) for b in range(5) for c in range(5))
+        for k in seq),
+    # Fuzzer finding: a hot start, a frame with no state input (the engine
+    # runs down below the brake pressure), then a frame of the largest
+    # double: the brake bleed's 0 times infinity made the pressure NaN.
+    'largest_frame_time_after_no_input': CHECKED + start(1) + simulate(0.1) +
+        simulate(1.7976931348623157e308) + pull() + simulate(),
     # One frame of NaN angle of attack at 150 m/s with rates: the lag kept
     # it and the side force and roll and yaw moments stayed NaN for good.
     'nan_angle_of_attack_one_frame': WILD + fuel(2500.0) + start(2) +
