@@ -28,6 +28,7 @@
 #include "propulsion/fuel.h"
 #include "quillon_fm.h"
 #include "support/model_state.h"
+#include "support/protocol.h"
 
 namespace {
 
@@ -39,12 +40,6 @@ const char* const kNames[EXPORT_COUNT] = {"body state", "world state", "mass sta
 constexpr int kMaxArgs = 20;
 constexpr double kDt = 0.02;
 constexpr int kCleanFrames = 300;
-
-// Parameter numbers that have values.
-constexpr unsigned kParams[] = {1,    2,    3,    12,   13,   14,   17,   100,  101,  102,
-                                103,  104,  105,  106,  107,  112,  113,  114,  115,  117,
-                                2002, 2005, 2011, 2012, 2013, 2014, 2021, 2022, 2023, 2024,
-                                2119, 2120, 2121, 2122, 2124, 2128, 2131};
 
 // The clean arguments of one export at frame n: a cruise at 1500 m whose
 // every value moves from frame to frame, so that a held value differs from
@@ -156,13 +151,13 @@ std::string non_finite_outputs() {
     ed_fm_add_local_force(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5]);
     ed_fm_add_local_moment(&f[6], &f[7], &f[8]);
     for (int i = 0; i < 9; ++i) check("force/point/moment", i, f[i]);
-    for (unsigned p : kParams) check("param", p, ed_fm_get_param(p));
-    static float external[600];
-    static float cockpit[420];
-    ed_fm_set_draw_args_v2(external, 600);
-    ed_fm_set_fc3_cockpit_draw_args_v2(cockpit, 420);
-    for (int i = 0; i < 600; ++i) check("external arg", i, external[i]);
-    for (int i = 0; i < 420; ++i) check("cockpit arg", i, cockpit[i]);
+    for (unsigned p : qfm_test::kParams) check("param", p, ed_fm_get_param(p));
+    static float external[QFM_EXTERNAL_ARG_COUNT];
+    static float cockpit[QFM_COCKPIT_ARG_COUNT];
+    ed_fm_set_draw_args_v2(external, QFM_EXTERNAL_ARG_COUNT);
+    ed_fm_set_fc3_cockpit_draw_args_v2(cockpit, QFM_COCKPIT_ARG_COUNT);
+    for (int i = 0; i < QFM_EXTERNAL_ARG_COUNT; ++i) check("external arg", i, external[i]);
+    for (int i = 0; i < QFM_COCKPIT_ARG_COUNT; ++i) check("cockpit arg", i, cockpit[i]);
     check("shake", 0, ed_fm_get_shake_amplitude());
     return bad.str();
 }
