@@ -21,7 +21,6 @@
 #include <vector>
 
 #include "abi/host.h"
-#include "support/fp_traps.h"
 #include "support/protocol.h"
 
 namespace {
@@ -184,28 +183,8 @@ TEST_F(Robustness, NullPointersInEveryPositionWriteNothingAndLoseNothing) {
     int count = 0;
     EXPECT_EQ(non_finite(&count), "");
     EXPECT_EQ(count, kLists);
-    host.ed_fm_add_local_force(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    host.ed_fm_add_local_moment(nullptr, nullptr, nullptr);
-    EXPECT_FALSE(
-        host.ed_fm_change_mass(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
-    EXPECT_FALSE(host.ed_fm_push_simulation_event(nullptr));
-    EXPECT_FALSE(host.ed_fm_pop_simulation_event(nullptr));
-    for (int idx = -1; idx <= 3; ++idx) host.ed_fm_suspension_feedback(idx, nullptr);
-    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{600}, SIZE_MAX}) {
-        host.ed_fm_set_draw_args_v2(nullptr, size);
-        host.ed_fm_set_fc3_cockpit_draw_args_v2(nullptr, size);
-    }
-    host.ed_fm_configure(nullptr);
-    host.ed_fm_on_planned_failure(nullptr);
-    host.ed_fm_set_plugin_data_install_path(nullptr);
-    host.ed_fm_set_property_numeric(nullptr, 1.0f);
-    host.ed_fm_set_property_string(nullptr, nullptr);
-    EXPECT_FALSE(host.ed_fm_make_balance(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                         nullptr, nullptr, nullptr));
-    // The library flies on as before.
-    for (int i = 0; i < 50; ++i) frame(cruise(), 0.01, false);
-    EXPECT_EQ(non_finite(), "");
+    // Nulls to every other export are the fuzzer's (its calls pass them in
+    // any position).
 }
 
 TEST_F(Robustness, ShortAnimationArraysAreWrittenOnlyWithinTheirSize) {
@@ -224,11 +203,11 @@ TEST_F(Robustness, ShortAnimationArraysAreWrittenOnlyWithinTheirSize) {
     }
 }
 
-TEST_F(Robustness, FrameTimesOfAnyValueLeaveEveryOutputFiniteAndBadOnesMoveNothing) {
-    const double frame_times[] = {
-        0.0,      -0.0,     -0.01, -1e300,  std::numeric_limits<double>::denorm_min(),
-        1e-300,   10.0,     1e6,   DBL_MAX, std::nan(""),
-        INFINITY, -INFINITY};
+// Frame times at the ends of the double range keep every output finite:
+// the fuzzer's frame times include them. Here, that a frame time which is
+// not positive and finite moves nothing, and the aircraft flies on after it.
+TEST_F(Robustness, FrameTimesThatAreNotPositiveAndFiniteMoveNothing) {
+    const double frame_times[] = {0.0, -0.0, -0.01, -1e300, std::nan(""), INFINITY, -INFINITY};
     for (bool on_ground : {false, true}) {
         host.ed_fm_set_internal_fuel(2500.0);
         if (on_ground) {
@@ -240,21 +219,8 @@ TEST_F(Robustness, FrameTimesOfAnyValueLeaveEveryOutputFiniteAndBadOnesMoveNothi
         for (int i = 0; i < 20; ++i) frame(s, 0.01, on_ground);
         for (double dt : frame_times) {
             const std::uint64_t before = animation_hash(host);
-            for (int i = 0; i < 100; ++i) {
-                {
-                    // Frame times at the ends of the double range are fed on
-                    // purpose; intermediate products with them may overflow
-                    // as long as every output stays finite.
-                    qfm_test::Fp_Traps_Off extreme_frame_time;
-                    frame(s, dt, on_ground);
-                }
-                ASSERT_EQ(non_finite(), "") << "dt " << dt << (on_ground ? " on ground" : "");
-            }
-            // A frame time that is not positive and finite moves nothing.
-            if (!(std::isfinite(dt) && dt > 0.0)) {
-                EXPECT_EQ(animation_hash(host), before) << dt;
-            }
-            // And the aircraft flies on normally afterwards.
+            for (int i = 0; i < 100; ++i) frame(s, dt, on_ground);
+            EXPECT_EQ(animation_hash(host), before) << dt << (on_ground ? " on ground" : "");
             for (int i = 0; i < 20; ++i) frame(s, 0.01, on_ground);
             ASSERT_EQ(non_finite(), "") << "after dt " << dt;
         }
