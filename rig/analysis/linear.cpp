@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/rudder_trim.h"
 #include "host/pilot_inputs.h"
 
 namespace rig {
@@ -128,8 +129,6 @@ struct Context {
     double rudder0 = 0.0;           // rudder travel at the trim
 };
 
-double rudder_travel(const Host& host) { return host_sample(host).rudder; }
-
 // Holds the point and settles; with the rudder held, the rudder trim undoes
 // what the augmentation moved it by (a linear gearing, so one correction
 // lands, a second mops up the rate limiter's rounding).
@@ -203,10 +202,8 @@ Linear_Model linearise(Host& host, const Trim_Result& trim, const Linear_Request
     if (q.bare) {
         // How far the rudder trim moves the rudder, if the model has one.
         c.rudder0 = rudder_travel(host);
-        host.api->ed_fm_set_command(QFM_CMD_RUDDER_TRIM, 0.05f);
-        settle_held(host, m.weight);
-        c.rudder_trim_gain = (rudder_travel(host) - c.rudder0) / 0.05;
-        c.hold_rudder = std::fabs(c.rudder_trim_gain) > 1e-3;
+        c.rudder_trim_gain = rudder_trim_gain(host, m.weight);
+        c.hold_rudder = c.rudder_trim_gain != 0.0;
         m.rudder_held = c.hold_rudder;
         r0 = evaluate(c, p0, true);
     }

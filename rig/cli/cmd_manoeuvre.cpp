@@ -25,6 +25,8 @@ struct Manoeuvre_Options {
     double width = 0.0;  // 0: the scenario default for the shape
     double from_hz = 0.1, to_hz = 3.0, over = 30.0;
     double duration = 10.0;  // s after the input (a step: after it starts)
+    double dt = 0.01;        // s, one frame
+    bool bare = false;
     bool json = false;
 };
 
@@ -40,7 +42,7 @@ std::string scenario_text(const Manoeuvre_Options& a, double& end) {
     s.precision(12);
     s << "name " << a.shape << " on " << a.axis << "\nstart air trimmed\nspeed " << a.speed
       << "\naltitude " << a.altitude << "\nflaps " << a.flaps << "\ngear " << a.gear << "\nfuel "
-      << a.fuel << "\nmass " << a.mass << "\nend " << end;
+      << a.fuel << "\nmass " << a.mass << "\ndt " << a.dt << "\nend " << end;
     s << "\nat " << kInputStart << " input " << a.shape << " " << a.axis << " " << a.amplitude;
     if (in.shape == Input_Shape::Sweep) {
         s << " from " << a.from_hz << " to " << a.to_hz << " over " << a.over;
@@ -59,6 +61,15 @@ nlohmann::json to_json(const Manoeuvre_Options& a, const Run_Result& r) {
     j["altitude_m"] = a.altitude;
     j["completed"] = r.completed;
     j["failure"] = r.failure;
+    j["bare"] = r.bare;
+    if (r.bare) {
+        // Rudder travel (-1..1 of full travel) against the pedal's own, and
+        // the largest travel the augmentation would have added.
+        const Rudder_Hold& h = r.rudder_hold;
+        j["rudder_hold"] = {{"held", h.held},       {"why", h.why},
+                            {"trim_gain", h.gain},  {"rms_error", rudder_hold_rms_error(h)},
+                            {"peak_error", h.peak}, {"held_out_peak", h.held_out}};
+    }
     if (r.manoeuvres.empty()) return j;
     const Manoeuvre_Result& m = r.manoeuvres.front();
     const Test_Input& in = m.input;
@@ -118,11 +129,13 @@ int manoeuvre(const Global_Options& g, const Manoeuvre_Options& a) {
     if (!load(g, api)) return EXIT_USAGE;
     Run_Options options;
     options.log = stderr;
+    options.bare = a.bare;
     const Run_Result r = run_scenario(scenario, api, options);
     if (a.json) {
         std::printf("%s\n", to_json(a, r).dump(2).c_str());
     } else {
         std::printf("%s from trim at %g kcas, %g m\n", scenario.name.c_str(), a.speed, a.altitude);
+        if (r.bare) print_rudder_hold(stdout, r.rudder_hold);
         for (const Manoeuvre_Result& m : r.manoeuvres) print_manoeuvre(stdout, m);
         if (!r.completed) std::printf("\nFLIGHT FAILED: %s\n", r.failure.c_str());
     }
@@ -164,6 +177,12 @@ void add_manoeuvre_command(CLI::App& app, const Global_Options& g, int& status) 
                     "s flown after the input ends (a step: after it starts)")
         ->check(CLI::PositiveNumber)
         ->capture_default_str();
+    cmd->add_option("--dt", a->dt, "frame time, s (0.005..0.01)")
+        ->check(CLI::Range(0.005, 0.01))
+        ->capture_default_str();
+    cmd->add_flag("--bare", a->bare,
+                  "bare airframe: the augmentation's rudder motion held out through the rudder "
+                  "trim, frame by frame (the rudder moves only as the pedal alone moves it)");
     cmd->add_flag("--json", a->json, "one JSON object on stdout, nothing else");
     cmd->callback([&g, &status, a] { status = manoeuvre(g, *a); });
 }

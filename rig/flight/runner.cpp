@@ -80,6 +80,8 @@ struct Flight {
     std::array<Active_Input, kAxisCount> inputs = {};
     double applied = 0.0;  // the input of the latest manoeuvre as added this frame
     std::vector<Manoeuvre_Result> manoeuvres = {};
+    bool bare = false;
+    Rudder_Hold rudder_hold = {};
 };
 
 std::size_t axis_index(Input_Axis axis) { return static_cast<std::size_t>(axis); }
@@ -240,6 +242,20 @@ void initial_state(Flight& f) {
     f.host.fuel = f.fm.ed_fm_get_internal_fuel();
 }
 
+// The bare airframe's rudder hold, measured at the trim for the pedal travel
+// the scenario's rudder inputs will reach.
+void begin_rudder_hold(Flight& f) {
+    double reach = 0.0;
+    for (const Event& e : f.scenario.events) {
+        const Action& a = e.action;
+        if (a.kind == Action::Kind::Input && a.input.axis == Input_Axis::Rudder)
+            reach = std::fmax(reach, std::fabs(a.input.amplitude));
+    }
+    f.rudder_hold = rudder_hold_begin(f.host, f.autopilot.rudder_axis, reach);
+    f.bare = true;
+    if (!f.rudder_hold.held) log_line(f, 0.0, "rudder not held: ", f.rudder_hold.why);
+}
+
 bool event_due(Flight& f, const Event& e, double t) {
     switch (e.trigger.kind) {
         case Trigger::Kind::At:
@@ -387,6 +403,7 @@ Run_Result run_scenario(const Scenario& scenario, const Model_Api& api,
     {
         Trap_Scope traps;
         initial_state(f);
+        if (options.bare && scenario.start == Start_Mode::Air) begin_rudder_hold(f);
         f.last = host_sample(f.host);
         f.last.throttle = f.autopilot.throttle;
         summary_begin(f.tracker, f.last);
@@ -402,12 +419,14 @@ Run_Result run_scenario(const Scenario& scenario, const Model_Api& api,
                                           scenario.dt));
             f.applied = 0.0;
             apply_inputs(f, t);
+            if (f.bare) rudder_hold_command(f.rudder_hold, api);
 
             host_frame(f.host);
             Sample s = host_sample(f.host);
             s.t = static_cast<double>(n + 1) * scenario.dt;
             s.throttle = f.autopilot.throttle;
             f.last = s;
+            if (f.bare) rudder_hold_update(f.rudder_hold, s.rudder, f.autopilot.rudder_axis);
 
             const char* bad = nullptr;
             if (!all_finite(s, &bad)) {
@@ -449,6 +468,8 @@ Run_Result run_scenario(const Scenario& scenario, const Model_Api& api,
         summarise_manoeuvre(result.summary, m.metrics);
     }
     result.manoeuvres = std::move(f.manoeuvres);
+    result.bare = f.bare;
+    result.rudder_hold = std::move(f.rudder_hold);
     evaluate_expectations(f, result);
     result.completed = result.failure.empty();
     return result;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flight/manoeuvre.h"
+#include "flight/rudder_hold.h"
 #include "flight/scenario.h"
 #include "flight/summary.h"
 #include "host/host_loop.h"
@@ -21,6 +22,9 @@ struct Run_Options {
     bool progress = false;            // a progress line on stderr
     std::FILE* log = nullptr;         // event log and summary; may be null
     double temperature_offset = 0.0;  // K from the standard day
+    // Fly the bare airframe: the augmentation's rudder motion held out (an
+    // air start; see flight/rudder_hold.h).
+    bool bare = false;
     // Called with every frame's sample (for measurements the summary lacks).
     std::function<void(const Sample&)> on_sample;
 };
@@ -41,6 +45,8 @@ struct Run_Result {
     // One per input event, in order, each with its response until the next
     // input started or the flight ended.
     std::vector<Manoeuvre_Result> manoeuvres;
+    bool bare = false;  // flown with the rudder held (Run_Options::bare, an air start)
+    Rudder_Hold rudder_hold;
     bool expectations_met() const;
 };
 

@@ -1,6 +1,7 @@
 // Linear against nonlinear: the modes of the linear model at a trim point
 // against the same modes fitted to small inputs flown from that trim in the
-// full nonlinear rig. Both sides run through the quillon-rig binary.
+// full nonlinear rig, with the augmentation and as the bare airframe. Both
+// sides run through the quillon-rig binary.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -59,36 +60,49 @@ void expect_within(double flown, double linear, double tolerance, const char* wh
         << what << ": flown " << flown << ", linear " << linear;
 }
 
+// A fitted oscillation against the linear model's mode, within 5 %.
+void expect_mode(const json& fit, const Mode& mode, const std::string& what) {
+    ASSERT_TRUE(fit.at("ok").get<bool>()) << what << ": " << fit.dump();
+    expect_within(fit.at("omega_n").get<double>(), mode.omega_n, 0.05, (what + " omega_n").c_str());
+    expect_within(fit.at("zeta").get<double>(), mode.zeta, 0.05, (what + " zeta").c_str());
+}
+
 TEST(Linear_Against_Nonlinear, SmallInputsFlownFromTrimShowTheLinearModesWithinFivePercent) {
     // 200 kcas: an oscillating short period; 250 kcas: an overdamped one
     // (two real roots); the spiral diverges at both.
     for (const char* speed : {"200", "250"}) {
         SCOPED_TRACE(speed);
         const std::string at = std::string(" --speed ") + speed + " --altitude 3000 --json";
-        // The yaw damper lives inside the model and cannot be held from the
-        // host, so the flown Dutch roll is the augmented one: compared with
-        // the linear model of the aircraft as flown, not the bare airframe.
+        const std::string pitch = "manoeuvre doublet --axis pitch --amplitude 0.01 --width 0.5";
+        const std::string rudder = "manoeuvre doublet --axis rudder --amplitude 0.005 --width 0.5";
+        // The aircraft as flown, yaw damper on.
         const json modes = rig_json("modes" + at);
-        const json pitch =
-            rig_json("manoeuvre doublet --axis pitch --amplitude 0.01 --width 0.5" + at);
-        const json rudder = rig_json(
-            "manoeuvre doublet --axis rudder --amplitude 0.005 --width 0.5 --duration 25" + at);
+        const json yaw = rig_json(rudder + " --duration 25" + at);
+        expect_mode(rig_json(pitch + at).at("metrics").at("oscillation"),
+                    linear_mode(modes, "short"), "short period");
+        expect_mode(yaw.at("metrics").at("oscillation"), linear_mode(modes, "dutch"), "Dutch roll");
+        expect_within(yaw.at("metrics").at("spiral_growth_per_s").get<double>(),
+                      linear_mode(modes, "spiral").real, 0.05, "spiral root");
 
-        const Mode sp = linear_mode(modes, "short");
-        const json& sp_fit = pitch.at("metrics").at("oscillation");
-        ASSERT_TRUE(sp_fit.at("ok").get<bool>()) << sp_fit.dump();
-        expect_within(sp_fit.at("omega_n").get<double>(), sp.omega_n, 0.05, "short period omega_n");
-        expect_within(sp_fit.at("zeta").get<double>(), sp.zeta, 0.05, "short period zeta");
-
-        const Mode dr = linear_mode(modes, "dutch");
-        const json& dr_fit = rudder.at("metrics").at("oscillation");
-        ASSERT_TRUE(dr_fit.at("ok").get<bool>()) << dr_fit.dump();
-        expect_within(dr_fit.at("omega_n").get<double>(), dr.omega_n, 0.05, "Dutch roll omega_n");
-        expect_within(dr_fit.at("zeta").get<double>(), dr.zeta, 0.05, "Dutch roll zeta");
-
-        const Mode spiral = linear_mode(modes, "spiral");
-        expect_within(rudder.at("metrics").at("spiral_growth_per_s").get<double>(), spiral.real,
-                      0.05, "spiral root");
+        // The bare airframe: the rig holds the augmentation's rudder motion
+        // out through the rudder trim. The flown bare Dutch roll's decay
+        // rate falls linearly with the frame time (by a fifth of it at 250
+        // kcas and 0.01 s), so its decay and frequency are taken to dt -> 0
+        // from two frame times.
+        const json bare = rig_json("modes --bare" + at);
+        expect_mode(rig_json(pitch + " --bare" + at).at("metrics").at("oscillation"),
+                    linear_mode(bare, "short"), "bare short period");
+        const json f10 =
+            rig_json(rudder + " --bare --dt 0.01" + at).at("metrics").at("oscillation");
+        const json f5 =
+            rig_json(rudder + " --bare --dt 0.005" + at).at("metrics").at("oscillation");
+        ASSERT_TRUE(f10.at("ok").get<bool>() && f5.at("ok").get<bool>()) << f10 << f5;
+        const auto limit = [&](const char* key) {
+            return 2.0 * f5.at(key).get<double>() - f10.at(key).get<double>();
+        };
+        const double omega_n = std::hypot(limit("sigma"), limit("omega_d"));
+        const json dt0 = {{"ok", true}, {"omega_n", omega_n}, {"zeta", -limit("sigma") / omega_n}};
+        expect_mode(dt0, linear_mode(bare, "dutch"), "bare Dutch roll");
     }
 }
 
