@@ -5,26 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
+
+#include "rig_process.h"
 
 namespace {
 
 using nlohmann::json;
 
-json rig_json(const std::string& arguments) {
-    const std::string command = std::string(QFM_RIG_BINARY) + " " + arguments + " 2>/dev/null";
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
-            out.append(buffer, n);
-        }
-        pclose(pipe);
-    }
-    return json::parse(out);
-}
+using rig_test::rig_json;
 
 struct Mode {
     double omega_n = NAN, zeta = NAN, real = NAN;
