@@ -99,9 +99,7 @@ TEST_F(PropulsionTest, MaxThrustAtReferenceConditionsAndItsLimits) {
     EXPECT_NEAR(core.thrust, 1.3 * core.max_thrust * std::pow(0.55, 3.5), 1e-9);
     Vec3 pushed;
     ASSERT_TRUE(force_list_pop(core.forces, pushed));
-    EXPECT_EQ(pushed.x, core.thrust);
-    EXPECT_EQ(pushed.y, 0.0);
-    EXPECT_EQ(pushed.z, 0.0);
+    EXPECT_TRUE(pushed.x == core.thrust && pushed.y == 0.0 && pushed.z == 0.0);
     EXPECT_EQ(G_Params.engine_rpm_percent, 55.0);
 
     // Mach 0.8 at 10000 m, 223.15 K: cycle 18661.2 N, lapse 0.6795 -> 12679.3 N.
