@@ -28,9 +28,7 @@ ROUNDING = 2e-6
 
 
 def interpolate(table, alpha, beta=0.0):
-    """Bilinear interpolation with the inputs held to the axes, found by
-    bisection and summed as four weighted corners: a formulation of its own,
-    equal to the runtime's up to rounding, which the checks allow for."""
+    """Bilinear interpolation as the module docstring describes it."""
     def weights(axis, x):
         x = min(max(x, axis[0]), axis[-1])
         if len(axis) == 1:

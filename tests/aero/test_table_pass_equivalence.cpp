@@ -60,11 +60,7 @@ struct TablePassEquivalence : ::testing::Test {
     // The straightforward pass: the same clamps, then each table on its own.
     double reference(int slot, double alpha_deg, double beta_deg) {
         Grid_Table& t = fresh[slot];
-        double alpha = alpha_deg < -20.0 ? -20.0 : alpha_deg;
-        alpha = alpha > 90.0 ? 90.0 : alpha;
-        double beta = beta_deg < -30.0 ? -30.0 : beta_deg;
-        beta = beta > 30.0 ? 30.0 : beta;
-        double inputs[2] = {alpha, beta};
+        double inputs[2] = {std::clamp(alpha_deg, -20.0, 90.0), std::clamp(beta_deg, -30.0, 30.0)};
         if (t.inputCeiling != 0.0 && inputs[0] > t.inputCeiling) inputs[0] = t.inputCeiling;
         return grid_lookup(t, inputs);
     }

@@ -53,8 +53,6 @@ Allocation_Counts counting_stop() {
     return g_counts;
 }
 
-Allocation_Counts counting_now() { return g_counts; }
-
 extern "C" {
 
 void* malloc(std::size_t size) { return counted(__libc_malloc(size)); }

@@ -20,5 +20,3 @@ struct Allocation_Counts {
 void counting_start();
 // Stops counting and returns what was counted since counting_start.
 Allocation_Counts counting_stop();
-// What has been counted so far, counting on.
-Allocation_Counts counting_now();

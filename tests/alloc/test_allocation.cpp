@@ -19,7 +19,17 @@ struct Allocation : ::testing::Test {
     void SetUp() override { ASSERT_TRUE(host.load()) << host.error; }
 };
 
-// Steady flight with the pilot busy: stick, pedals, throttle, gear, flaps
+// Frame (of every 2000), command and value: gear down, flaps down, speed
+// brake out and in, flaps up, gear up.
+const struct {
+    int at;
+    int command;
+    float value;
+} kSchedule[] = {{100, QFM_CMD_GEAR_HANDLE, 0.0f}, {300, QFM_CMD_FLAP_LEVER, 1.0f},
+                 {500, QFM_CMD_SPEED_BRAKE, 1.0f}, {900, QFM_CMD_SPEED_BRAKE, -1.0f},
+                 {1200, QFM_CMD_FLAP_LEVER, 0.0f}, {1400, QFM_CMD_GEAR_HANDLE, 1.0f}};
+
+// Steady flight with the pilot busy: stick, trim, gear, flaps
 // and speed brake move on a fixed schedule, and the state changes every
 // frame.
 void fly_busy(Host_Frame& frame, int frames) {
@@ -31,27 +41,8 @@ void fly_busy(Host_Frame& frame, int frames) {
         frame.state.q = 0.05 * std::cos(phase);
         frame.state.p = 0.1 * std::sin(0.3 * phase);
         frame.state.vx = 150.0 + 20.0 * std::sin(0.1 * phase);
-        switch (i % 2000) {
-            case 100:
-                host.ed_fm_set_command(QFM_CMD_GEAR_HANDLE, 0.0f);
-                break;  // gear down
-            case 300:
-                host.ed_fm_set_command(QFM_CMD_FLAP_LEVER, 1.0f);
-                break;  // flaps down
-            case 500:
-                host.ed_fm_set_command(QFM_CMD_SPEED_BRAKE, 1.0f);
-                break;  // speed brake out
-            case 900:
-                host.ed_fm_set_command(QFM_CMD_SPEED_BRAKE, -1.0f);
-                break;  // speed brake in
-            case 1200:
-                host.ed_fm_set_command(QFM_CMD_FLAP_LEVER, 0.0f);
-                break;  // flaps up
-            case 1400:
-                host.ed_fm_set_command(QFM_CMD_GEAR_HANDLE, 1.0f);
-                break;  // gear up
-            default:
-                break;
+        for (const auto& [at, command, value] : kSchedule) {
+            if (i % 2000 == at) host.ed_fm_set_command(command, value);
         }
         host.ed_fm_set_command(QFM_CMD_PITCH_AXIS, static_cast<float>(0.2 * std::sin(0.5 * phase)));
         host.ed_fm_set_command(QFM_CMD_ROLL_AXIS, static_cast<float>(0.3 * std::cos(0.4 * phase)));

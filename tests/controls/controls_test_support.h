@@ -13,6 +13,8 @@
 #include "quillon_fm_ids.h"
 #include "support/model_state.h"
 
+constexpr double kFrame = 0.02;  // s, a 50 Hz frame
+
 class ControlsTest : public Model_Test {
  protected:
     // All three legs at one position (0 up .. 1 down).

@@ -4,8 +4,6 @@ namespace {
 
 using CanopyHook = ControlsTest;
 
-constexpr double kFrame = 0.02;  // s
-
 TEST_F(CanopyHook, CanopyOpensAndClosesInNinetyFramesAndStopsExactly) {
     Canopy& c = G_Canopy;
     c.canopy_open_selected = true;

@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "controls_test_support.h"
 
 namespace {
@@ -5,11 +7,10 @@ namespace {
 using Commands = ControlsTest;
 
 TEST_F(Commands, ValuesAboveOneArriveEncoded) {
-    EXPECT_EQ(command_preconvert(1.5f), 2.0f);
-    EXPECT_EQ(command_preconvert(1.25f), 0.0f);
-    EXPECT_EQ(command_preconvert(3.125f), -1.0f);
-    EXPECT_EQ(command_preconvert(1.0f), 1.0f);
-    EXPECT_EQ(command_preconvert(-7.5f), -7.5f);
+    for (auto [sent, meant] :
+         {std::pair{1.5f, 2.0f}, {1.25f, 0.0f}, {3.125f, -1.0f}, {1.0f, 1.0f}, {-7.5f, -7.5f}}) {
+        EXPECT_EQ(command_preconvert(sent), meant) << sent;
+    }
     command_input(QFM_CMD_SPEED_BRAKE, 1.5f);
     EXPECT_EQ(G_FlightControls.speed_brake_switch, 2.0);
     command_input(QFM_CMD_SPEED_BRAKE, 1.0f);

@@ -1,12 +1,10 @@
-#include <cmath>
+#include <utility>
 
 #include "controls_test_support.h"
 
 namespace {
 
 using FlightControls = ControlsTest;
-
-constexpr double kFrame = 0.02;  // s
 
 // Frames of the control laws followed by the actuators.
 void fly(int frames, bool primary, bool main, bool brake, double kcas) {
@@ -43,14 +41,10 @@ TEST_F(FlightControls, ControlLawGearingsDeadBandAndInterconnect) {
     fcs.roll_trim = 0.0;
 
     // Pedal: dead band up to |p| = 44 (p = 450 * pedal), then clamped at 30.
-    const struct {
-        double pedal;
-        double rudder;
-    } pedals[] = {{0.09, 0.0}, {0.1, 0.0743}, {1.0, 30.0}, {-1.0, -30.0}};
-    for (const auto& c : pedals) {
-        G_Params.pedal_position = c.pedal;
+    for (auto [pedal, rudder] : {std::pair{0.09, 0.0}, {0.1, 0.0743}, {1.0, 30.0}, {-1.0, -30.0}}) {
+        G_Params.pedal_position = pedal;
         control_step(kFrame);
-        EXPECT_NEAR(s.rudder_command, c.rudder, 1e-12) << "pedal " << c.pedal;
+        EXPECT_NEAR(s.rudder_command, rudder, 1e-12) << "pedal " << pedal;
     }
     G_Params.pedal_position = 0.0;
 
@@ -92,12 +86,8 @@ TEST_F(FlightControls, AlphaLagNeverPassesThirtyAndSurvivesLongFrames) {
 
 TEST_F(FlightControls, SpeedBrakeAirspeedScheduleForAllThreeSwitchPositions) {
     Flight_Controls& fcs = G_FlightControls;
-    const struct {
-        double sw;
-        double kcas;
-        double from;
-        double settles_at;
-    } cases[] = {
+    // Switch, kcas, position from and the position it settles at (deg).
+    const double cases[][4] = {
         // Extend: full up to 340 kn, held from there to 380, then blown
         // back to 0 at 440.
         {1.0, 300.0, 0.0, 60.0},
@@ -118,13 +108,13 @@ TEST_F(FlightControls, SpeedBrakeAirspeedScheduleForAllThreeSwitchPositions) {
         {-1.0, 420.0, 60.0, 0.0},
         {-1.0, 500.0, 60.0, 0.0},
     };
-    for (const auto& c : cases) {
-        fcs.speed_brake_switch = c.sw;
-        fcs.speed_brake_actuator.position = c.from;
-        fly(200, true, true, false, c.kcas);  // longer than full travel
-        EXPECT_NEAR(fcs.surfaces.speed_brake_position, c.settles_at, 1e-9)
-            << "switch " << c.sw << " at " << c.kcas << " kn from " << c.from;
-        EXPECT_NEAR(fcs.surfaces.speed_brake_fraction, c.settles_at / 60.0, 1e-9);
+    for (const auto& [sw, kcas, from, settles_at] : cases) {
+        fcs.speed_brake_switch = sw;
+        fcs.speed_brake_actuator.position = from;
+        fly(200, true, true, false, kcas);  // longer than full travel
+        EXPECT_NEAR(fcs.surfaces.speed_brake_position, settles_at, 1e-9)
+            << "switch " << sw << " at " << kcas << " kn from " << from;
+        EXPECT_NEAR(fcs.surfaces.speed_brake_fraction, settles_at / 60.0, 1e-9);
     }
 }
 

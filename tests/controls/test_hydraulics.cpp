@@ -4,8 +4,6 @@ namespace {
 
 using HydraulicSystem = ControlsTest;
 
-constexpr double kFrame = 0.02;  // s
-
 // Frames of the hydraulic step followed by the turbine, as the frame runs
 // them.
 void run(int frames, double engine_fraction, double cas = 0.0, double brakes = 0.0) {

@@ -6,26 +6,14 @@
 // the argument's previous value instead: the field held its last value.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "aero/aero_data.h"
-#include "controls/canopy_hook.h"
-#include "controls/commands.h"
-#include "controls/flight_controls.h"
-#include "controls/hydraulics.h"
-#include "gear/gear.h"
-#include "host/air_data.h"
 #include "host/lifecycle.h"
-#include "host/shared_state.h"
-#include "outputs/lights.h"
-#include "propulsion/electrical.h"
-#include "propulsion/engine.h"
-#include "propulsion/fuel.h"
 #include "quillon_fm.h"
 #include "support/model_state.h"
 #include "support/protocol.h"
@@ -47,15 +35,16 @@ constexpr int kCleanFrames = 300;
 void clean_args(Export e, int n, double* v) {
     const double w = std::sin(0.1 * n);
     const double c = std::cos(0.07 * n);
+    auto set = [v](std::initializer_list<double> values) {
+        std::copy(values.begin(), values.end(), v);
+    };
     switch (e) {
-        case BODY: {
-            const double body[20] = {0.1 * w, -0.2 * c, 0.05,    150.0 + 3.0 * w, 5.0 * c,
-                                     2.0 * w, 1.0 + c,  0.5 * w, -0.8 * c,        0.01 * w,
-                                     0.02,    -0.01,    0.3 * w, 0.08 * c,        0.05 * w,
-                                     0.4 + w, 0.06 * c, 0.2 * w, 0.05 + 0.02 * w, 0.01 * c};
-            std::memcpy(v, body, sizeof body);
+        case BODY:
+            set({0.1 * w, -0.2 * c, 0.05,    150.0 + 3.0 * w, 5.0 * c,
+                 2.0 * w, 1.0 + c,  0.5 * w, -0.8 * c,        0.01 * w,
+                 0.02,    -0.01,    0.3 * w, 0.08 * c,        0.05 * w,
+                 0.4 + w, 0.06 * c, 0.2 * w, 0.05 + 0.02 * w, 0.01 * c});
             break;
-        }
         case WORLD:
             for (int i = 0; i < 19; ++i) v[i] = (i + 1) * 0.1 * w;
             v[3] = 140.0 + 3.0 * w;
@@ -63,24 +52,17 @@ void clean_args(Export e, int n, double* v) {
             v[5] = 30.0 * w;
             v[18] = 1.0;
             break;
-        case MASS: {
-            const double mass[7] = {8000.0 - 10.0 * w, 0.2 * w,           0.05 * c,    0.01 * w,
-                                    10247.0 + c,       28268.8 + 2.0 * w, 30032.72 - w};
-            std::memcpy(v, mass, sizeof mass);
+        case MASS:
+            set({8000.0 - 10.0 * w, 0.2 * w, 0.05 * c, 0.01 * w, 10247.0 + c, 28268.8 + 2.0 * w,
+                 30032.72 - w});
             break;
-        }
-        case ATMOSPHERE: {
-            const double air[8] = {
-                1500.0 + 20.0 * w,  278.4 + 0.1 * c, 334.5 + 0.1 * w, 1.0581 + 0.001 * c,
-                84556.0 + 50.0 * w, 3.0 * w,         0.2 * c,         -4.0 * c};
-            std::memcpy(v, air, sizeof air);
+        case ATMOSPHERE:
+            set({1500.0 + 20.0 * w, 278.4 + 0.1 * c, 334.5 + 0.1 * w, 1.0581 + 0.001 * c,
+                 84556.0 + 50.0 * w, 3.0 * w, 0.2 * c, -4.0 * c});
             break;
-        }
-        case SURFACE: {
-            const double surface[5] = {200.0 + 5.0 * w, 210.0 + 5.0 * c, 0.01 * w, 1.0, 0.01 * c};
-            std::memcpy(v, surface, sizeof surface);
+        case SURFACE:
+            set({200.0 + 5.0 * w, 210.0 + 5.0 * c, 0.01 * w, 1.0, 0.01 * c});
             break;
-        }
         default:
             for (int i = 0; i < QFM_SUSPENSION_RECORD_DOUBLES; ++i) v[i] = 0.1 * (i + 1) * c;
             v[7] = 0.0;  // in the air
@@ -88,7 +70,8 @@ void clean_args(Export e, int n, double* v) {
     }
 }
 
-void push(Export e, const double* v) {
+// Post 1 of the struts carries v; posts 0 and 2 the clean arguments.
+void push(Export e, const double* v, const double* clean) {
     switch (e) {
         case BODY:
             ed_fm_set_current_state_body_axis(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8],
@@ -109,8 +92,9 @@ void push(Export e, const double* v) {
             ed_fm_set_surface(v[0], v[1], 7u, v[2], v[3], v[4]);
             break;
         default:
-            // Post 1 carries the argument under test; the others are clean.
-            for (int post = 0; post < 3; ++post) ed_fm_suspension_feedback(post, v);
+            ed_fm_suspension_feedback(0, clean);
+            ed_fm_suspension_feedback(1, v);
+            ed_fm_suspension_feedback(2, clean);
             break;
     }
 }
@@ -120,18 +104,11 @@ void push(Export e, const double* v) {
 // the frame and the pulls a host makes after it.
 void host_frame(int n, Export bad_export = EXPORT_COUNT, int arg = 0, double value = 0.0) {
     for (int e = 0; e < EXPORT_COUNT; ++e) {
-        double v[kMaxArgs];
-        clean_args(Export(e), n, v);
+        double clean[kMaxArgs] = {}, v[kMaxArgs];
+        clean_args(Export(e), n, clean);
+        std::copy(clean, clean + kMaxArgs, v);
         if (e == bad_export) v[arg] = value;
-        if (e == STRUT && e == bad_export) {
-            double clean[kMaxArgs];
-            clean_args(STRUT, n, clean);
-            ed_fm_suspension_feedback(0, clean);
-            ed_fm_suspension_feedback(1, v);
-            ed_fm_suspension_feedback(2, clean);
-        } else {
-            push(Export(e), v);
-        }
+        push(Export(e), v, clean);
     }
     ed_fm_simulate(kDt);
     double f[6];
@@ -162,34 +139,6 @@ std::string non_finite_outputs() {
     return bad.str();
 }
 
-template <typename T>
-void append(std::vector<unsigned char>& out, const T& record) {
-    const auto* p = reinterpret_cast<const unsigned char*>(&record);
-    out.insert(out.end(), p, p + sizeof record);
-}
-
-// The bytes of every record that persists between frames.
-std::vector<unsigned char> model_records() {
-    std::vector<unsigned char> out;
-    append(out, G_Params);
-    append(out, G_FlightState);
-    append(out, G_Airframe);
-    append(out, G_Aero);
-    append(out, G_Engine);
-    append(out, G_Fuel);
-    append(out, G_Electrical);
-    append(out, G_Lights);
-    append(out, G_Gear);
-    append(out, G_FlightControls);
-    append(out, G_Hydraulics);
-    append(out, G_Canopy);
-    append(out, G_Hook);
-    append(out, G_Cabin);
-    append(out, G_CommandInput);
-    append(out, G_Host);
-    return out;
-}
-
 }  // namespace
 
 TEST(StateInputPoison, OneNonFiniteArgumentHoldsItsFieldAndPoisonsNothing) {
@@ -208,9 +157,9 @@ TEST(StateInputPoison, OneNonFiniteArgumentHoldsItsFieldAndPoisonsNothing) {
             clean_args(Export(e), -1, previous);
             restore_model();
             host_frame(0, Export(e), arg, previous[arg]);
-            const std::vector<unsigned char> held_after_frame = model_records();
+            const std::vector<unsigned char> held_after_frame = model_bytes();
             for (int n = 1; n <= kCleanFrames; ++n) host_frame(n);
-            const std::vector<unsigned char> held_at_end = model_records();
+            const std::vector<unsigned char> held_at_end = model_bytes();
 
             for (double bad : bad_values) {
                 SCOPED_TRACE(::testing::Message()
@@ -218,12 +167,12 @@ TEST(StateInputPoison, OneNonFiniteArgumentHoldsItsFieldAndPoisonsNothing) {
                 restore_model();
                 host_frame(0, Export(e), arg, bad);
                 ASSERT_EQ(non_finite_outputs(), "");
-                ASSERT_TRUE(model_records() == held_after_frame);
+                ASSERT_TRUE(model_bytes() == held_after_frame);
                 for (int n = 1; n <= kCleanFrames; ++n) {
                     host_frame(n);
                     ASSERT_EQ(non_finite_outputs(), "") << "clean frame " << n;
                 }
-                ASSERT_TRUE(model_records() == held_at_end);
+                ASSERT_TRUE(model_bytes() == held_at_end);
             }
         }
     }

@@ -18,16 +18,18 @@ class PropulsionTest : public Model_Test {
         sea_level(0.0);
     }
 
-    // Standard sea-level air at a calibrated airspeed (kcas set directly,
-    // as the air data would leave it).
-    static void sea_level(double kcas) {
+    // The air the engine reads (K, m/s, m), with mach and kcas set
+    // directly, as the air data would leave them.
+    static void air(double kelvin, double sound, double altitude, double mach, double kcas = 0.0) {
         Flight_State& s = G_FlightState;
-        s.temperature = 288.15;
-        s.speed_of_sound = 340.294;
-        s.altitude = 0.0;
-        s.mach = 0.0;
+        s.temperature = kelvin;
+        s.speed_of_sound = sound;
+        s.altitude = altitude;
+        s.mach = mach;
         s.kcas = kcas;
     }
+    // Standard sea-level air at a calibrated airspeed.
+    static void sea_level(double kcas) { air(288.15, 340.294, 0.0, 0.0, kcas); }
 
     bool weight_on_wheels = true;
     bool all_gear_down = true;
@@ -60,8 +62,11 @@ class PropulsionTest : public Model_Test {
     // A running engine at idle, as a hot start on the ground leaves it.
     void hot_start(double fuel_kg = 2000.0) {
         start_aircraft(Start_Mode::Hot);
-        G_Fuel.tanks[0].quantity = G_Fuel.tanks[1].quantity = 0.0;
-        G_Fuel.tanks[2].quantity = G_Fuel.tanks[3].quantity = 0.0;
+        empty_tanks();
         fill_tanks(fuel_kg);
+    }
+
+    static void empty_tanks() {
+        for (Fuel_Tank& tank : G_Fuel.tanks) tank.quantity = 0.0;
     }
 };

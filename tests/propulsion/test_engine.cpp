@@ -1,4 +1,5 @@
 #include <cmath>
+#include <utility>
 
 #include "propulsion_test_support.h"
 
@@ -6,8 +7,6 @@ namespace {
 
 constexpr double kDt = 0.01;
 constexpr double kFrameSlack = 2.5 * kDt;  // the frame an event lands in
-
-double idle_fraction() { return std::pow(0.55, 3.5); }
 
 }  // namespace
 
@@ -81,13 +80,10 @@ TEST_F(PropulsionTest, FuelFlowFollowsTableAndHalvesBy40000Feet) {
     const double sea_flow = core.fuel_flow;
     EXPECT_NEAR(sea_flow, 1000.0 * 0.45359237 / 3600.0, 1e-9);
     // Altitude factor: 0.75 at 20000 ft, floor 0.5 from 40000 ft.
-    struct Point {
-        double feet, factor;
-    };
-    for (const Point& p : {Point{20000.0, 0.75}, Point{40000.0, 0.5}, Point{65000.0, 0.5}}) {
-        G_FlightState.altitude = p.feet / 3.28084;
+    for (auto [feet, factor] : {std::pair{20000.0, 0.75}, {40000.0, 0.5}, {65000.0, 0.5}}) {
+        G_FlightState.altitude = feet / 3.28084;
         frame(kDt);
-        EXPECT_NEAR(core.fuel_flow, p.factor * sea_flow, 1e-12) << p.feet;
+        EXPECT_NEAR(core.fuel_flow, factor * sea_flow, 1e-12) << feet;
     }
 }
 
@@ -100,27 +96,19 @@ TEST_F(PropulsionTest, MaxThrustAtReferenceConditionsAndItsLimits) {
     frame(kDt);
     EXPECT_NEAR(core.max_thrust, 24461.8, 0.05);
     // Idle delivers 1.3 * max_thrust * 0.55^3.5, at the thrust point.
-    EXPECT_NEAR(core.thrust, 1.3 * core.max_thrust * idle_fraction(), 1e-9);
+    EXPECT_NEAR(core.thrust, 1.3 * core.max_thrust * std::pow(0.55, 3.5), 1e-9);
     Vec3 pushed;
     ASSERT_TRUE(force_list_pop(core.forces, pushed));
-    EXPECT_EQ(pushed.x, core.thrust);
-    EXPECT_EQ(pushed.y, 0.0);
-    EXPECT_EQ(pushed.z, 0.0);
+    EXPECT_TRUE(pushed.x == core.thrust && pushed.y == 0.0 && pushed.z == 0.0);
     EXPECT_EQ(G_Params.engine_rpm_percent, 55.0);
 
     // Mach 0.8 at 10000 m, 223.15 K: cycle 18661.2 N, lapse 0.6795 -> 12679.3 N.
-    s.mach = 0.8;
-    s.temperature = 223.15;
-    s.speed_of_sound = 299.46;
-    s.altitude = 10000.0;
+    air(223.15, 299.46, 10000.0, 0.8);
     frame(kDt);
     EXPECT_NEAR(core.max_thrust, 12679.3, 0.05);
 
     // Cold dense air hits the cap; from 65000 ft the lapse floor is 10 %.
-    s.mach = 0.0;
-    s.temperature = 216.65;
-    s.speed_of_sound = 295.07;
-    s.altitude = 0.0;
+    air(216.65, 295.07, 0.0, 0.0);
     frame(kDt);
     EXPECT_EQ(core.max_thrust, 24590.0);
     s.altitude = 65000.0 / 3.28084;

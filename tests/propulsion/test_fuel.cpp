@@ -6,10 +6,6 @@ constexpr double kTotalCapacity = 6950.0 * 0.45359237;  // kg, about 3152.466971
 
 double quantity(int tank) { return G_Fuel.tanks[tank].quantity; }
 
-void empty_tanks() {
-    for (Fuel_Tank& tank : G_Fuel.tanks) tank.quantity = 0.0;
-}
-
 }  // namespace
 
 TEST_F(PropulsionTest, FillGoesToTanksOneZeroTwoThreeAndTruncatesAtCapacity) {

@@ -3,6 +3,10 @@
 // support/model_state.h; the fuzzer, which has no GoogleTest, links this
 // file as well.)
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
 #include "aero/aero_data.h"
 #include "controls/canopy_hook.h"
 #include "controls/commands.h"
@@ -21,34 +25,25 @@
 
 namespace {
 
+// Every global record, listed once for the copies below and the byte image.
+// clang-format off
+#define QFM_RECORDS(X)                                                                         \
+    X(G_Params) X(G_FlightState) X(G_Airframe) X(G_Host) X(G_CockpitApi) X(G_Cabin)            \
+    X(G_CcipCue) X(G_VelocityVectorCue) X(G_Aero) X(G_Engine) X(G_Fuel) X(G_Electrical)        \
+    X(G_Gear) X(G_FlightControls) X(G_Hydraulics) X(G_Canopy) X(G_Hook) X(G_CommandInput)      \
+    X(G_Lights)
+// clang-format on
+
 struct Records {
-    Global_Params params;
-    Flight_State flight_state;
-    Airframe airframe;
-    Host_Interface host;
-    Cockpit_Api cockpit_api;
-    Cabin_State cabin;
-    Ccip_Cue ccip;
-    Velocity_Vector_Cue velocity_vector;
-    Aero_Data aero;
-    Engine engine;
-    Fuel_System fuel;
-    Electrical_System electrical;
-    Landing_Gear gear;
-    Flight_Controls flight_controls;
-    Hydraulics hydraulics;
-    Canopy canopy;
-    Hook hook;
-    Command_Input command_input;
-    Lights lights;
+#define QFM_FIELD(g) decltype(::g) g;
+    QFM_RECORDS(QFM_FIELD)
 };
 
 Records take() {
-    return Records{G_Params,     G_FlightState,    G_Airframe,   G_Host,
-                   G_CockpitApi, G_Cabin,          G_CcipCue,    G_VelocityVectorCue,
-                   G_Aero,       G_Engine,         G_Fuel,       G_Electrical,
-                   G_Gear,       G_FlightControls, G_Hydraulics, G_Canopy,
-                   G_Hook,       G_CommandInput,   G_Lights};
+    Records r;
+#define QFM_TAKE(g) r.g = ::g;
+    QFM_RECORDS(QFM_TAKE)
+    return r;
 }
 
 // Loading twice is harmless; the module's own load may not have run yet
@@ -65,28 +60,9 @@ void restore_list(Force_List& list, Force_List current) {
 void put(const Records& r) {
     const Force_List thrust = G_Engine.core.forces;
     Force_List drag[DRAG_LIST_COUNT];
-    for (int i = 0; i < DRAG_LIST_COUNT; ++i) drag[i] = G_Aero.drag[i];
-
-    G_Params = r.params;
-    G_FlightState = r.flight_state;
-    G_Airframe = r.airframe;
-    G_Host = r.host;
-    G_CockpitApi = r.cockpit_api;
-    G_Cabin = r.cabin;
-    G_CcipCue = r.ccip;
-    G_VelocityVectorCue = r.velocity_vector;
-    G_Aero = r.aero;
-    G_Engine = r.engine;
-    G_Fuel = r.fuel;
-    G_Electrical = r.electrical;
-    G_Gear = r.gear;
-    G_FlightControls = r.flight_controls;
-    G_Hydraulics = r.hydraulics;
-    G_Canopy = r.canopy;
-    G_Hook = r.hook;
-    G_CommandInput = r.command_input;
-    G_Lights = r.lights;
-
+    std::copy(std::begin(G_Aero.drag), std::end(G_Aero.drag), drag);
+#define QFM_PUT(g) ::g = r.g;
+    QFM_RECORDS(QFM_PUT)
     restore_list(G_Engine.core.forces, thrust);
     for (int i = 0; i < DRAG_LIST_COUNT; ++i) restore_list(G_Aero.drag[i], drag[i]);
 }
@@ -96,3 +72,12 @@ void put(const Records& r) {
 void reset_model() { put(g_at_load); }
 void save_model() { g_saved = take(); }
 void restore_model() { put(g_saved); }
+
+std::vector<unsigned char> model_bytes() {
+    std::vector<unsigned char> out;
+#define QFM_APPEND(g)                                                 \
+    out.insert(out.end(), reinterpret_cast<const unsigned char*>(&g), \
+               reinterpret_cast<const unsigned char*>(&g) + sizeof g);
+    QFM_RECORDS(QFM_APPEND)
+    return out;
+}

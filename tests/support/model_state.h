@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 // Puts every global record back to its state just after load. Force lists
 // keep their storage (the library frees it only at unload) and lose their
 // contents.
@@ -11,6 +13,8 @@ void reset_model();
 // A copy of every record now, and back to it (force lists as above).
 void save_model();
 void restore_model();
+// The bytes of every record, for comparing whole model states.
+std::vector<unsigned char> model_bytes();
 
 class Model_Test : public ::testing::Test {
  protected:
