@@ -1,7 +1,10 @@
 # What `cmake --install` puts where, and the release archive cpack makes.
 #
 # Linux: the usual prefix layout (lib/, include/, bin/quillon-rig,
-# share/quillon-fm/scenarios, share/doc/quillon-fm). Windows: a flat folder,
+# share/quillon-fm/scenarios, share/doc/QuillonFM), and what `quillon-rig
+# verify` flies and compares with: lib/quillon-fm/check_vehicles and
+# share/quillon-fm/check-cases. The installed rig looks for them at these
+# fixed places under its prefix (rig/host/model_api.cpp). Windows: a flat folder,
 # QuillonFM.dll beside CockpitBase.dll (the stand-in, for the user's own test
 # hosts), the headers in include/, the README and the installation note.
 include(GNUInstallDirs)
@@ -26,7 +29,14 @@ else()
   if(TARGET quillon-rig)
     install(TARGETS quillon-rig RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/rig/scenarios/
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/quillon-fm/scenarios)
+            DESTINATION share/quillon-fm/scenarios)
+    install(TARGETS check_brick check_damped_brick check_sphere check_f16
+            LIBRARY DESTINATION lib/quillon-fm/check_vehicles)
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/tests/data/nasa-check-cases
+                      ${PROJECT_SOURCE_DIR}/tests/data/us1976
+            DESTINATION share/quillon-fm/check-cases)
+    install(FILES ${PROJECT_SOURCE_DIR}/tests/data/README.md
+            DESTINATION share/quillon-fm/check-cases)
   endif()
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR})

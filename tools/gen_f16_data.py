@@ -5,7 +5,7 @@
     python3 tools/gen_f16_data.py --check   exit 1 if any of them is stale
 
 Reads tests/data/nasa-check-cases/F16/F16_{aero,prop,inertia,control}.dml and writes,
-in tests/check_vehicles/f16/:
+in rig/vehicles/f16/:
 
   f16_model.h          one namespace per model (aero, prop, inertia, control): the
                        indices of its inputs and outputs, named as the file
@@ -31,7 +31,7 @@ import xml.etree.ElementTree as ET
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DATA_DIR = os.path.join(ROOT, "tests", "data", "nasa-check-cases", "F16")
-OUT_DIR = os.path.join(ROOT, "tests", "check_vehicles", "f16")
+OUT_DIR = os.path.join(ROOT, "rig", "vehicles", "f16")
 MODELS = (("aero", "F16_aero.dml"), ("prop", "F16_prop.dml"),
           ("inertia", "F16_inertia.dml"), ("control", "F16_control.dml"))
 

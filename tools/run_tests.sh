@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need (Debian, as root), then builds
 # and tests every configuration: the README's main command works with no test
-# package in sight, the generated data is current, the sanitizer build passes
+# package in sight, an installed rig runs its verification on its own, the
+# generated data is current, the sanitizer build passes
 # its tests, and the release build passes its tests, the Windows cross-build
 # under Wine and the rig's scenarios among them; then every release test
 # binary runs whole, in its own order and shuffled.
@@ -21,6 +22,9 @@ echo "== the main command: build the library, the stand-in and the rig, and fly"
 mkdir -p build
 bash tools/build_and_fly.sh > build/build-and-fly.log 2>&1 || { cat build/build-and-fly.log; exit 1; }
 tail -n 3 build/build-and-fly.log
+
+echo "== an installed rig verifies with the build and source trees gone"
+bash tools/check_install.sh
 
 echo "== the tree is formatted"
 bash tools/check_format.sh

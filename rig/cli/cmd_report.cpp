@@ -135,8 +135,9 @@ int report(const Global_Options& g, Report_Options& a) {
     }
     in.verification = rig_json(g, paths, "verify --json");
     in.settings = settings_record(a.perf.settings);
-    // The document beside the test data in the source tree, when it is there.
-    in.verification_doc = absolute(std::string(QFM_RIG_DATA_DIR) + "/../../docs/verification.md");
+    // The document in the source tree, or the installed one, when it is there.
+    in.verification_doc = absolute(build_or_installed_path(
+        QFM_RIG_DATA_DIR "/../../docs/verification.md", "share/doc/QuillonFM/verification.md"));
     if (access(in.verification_doc.c_str(), R_OK) != 0) in.verification_doc.clear();
     in.model = build_identity(paths.model);
     char date[40];

@@ -111,10 +111,11 @@ void add_verify_command(CLI::App& app, const Global_Options& g, int& status) {
         "vehicles and checks the 1976 atmosphere; one line per case with its largest error and "
         "tolerance (the check closest to failing), then 'N passed, M failed'. Exit status 1 on "
         "any failure. Cases and tolerances: docs/verification.md.");
+    const Verify_Paths defaults = default_verify_paths();
     cmd->add_option("--data", a->data, "directory of the reference data")
-        ->default_str(QFM_RIG_DATA_DIR);
+        ->default_str(defaults.data);
     cmd->add_option("--vehicles", a->vehicles, "directory of the check-vehicle libraries")
-        ->default_str(QFM_RIG_VEHICLE_DIR);
+        ->default_str(defaults.vehicles);
     cmd->add_option("--case", a->only, "run only these cases (repeatable)");
     cmd->add_option("--substeps", a->substeps,
                     "model calls per frame for every case (default: one, as a host)")

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "host/fp_traps.h"
+#include "host/model_api.h"
 
 namespace rig {
 namespace {
@@ -122,7 +123,10 @@ Point host_point(const Host& host, double t) {
 }
 
 Verify_Paths default_verify_paths() {
-    return Verify_Paths{QFM_RIG_DATA_DIR, QFM_RIG_VEHICLE_DIR, QFM_RIG_STANDIN_PATH};
+    return Verify_Paths{
+        build_or_installed_path(QFM_RIG_DATA_DIR, "share/quillon-fm/check-cases"),
+        build_or_installed_path(QFM_RIG_VEHICLE_DIR, "lib/quillon-fm/check_vehicles"),
+        default_library_paths().standin};
 }
 
 int Table::column(const std::string& name) const {

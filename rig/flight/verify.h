@@ -64,8 +64,8 @@ struct Verify_Paths {
     std::string standin;   // the stand-in cockpit library
 };
 
-// The compile-time defaults: the project's reference data, the vehicles built
-// beside the rig.
+// The defaults: the project's reference data and the vehicles built beside
+// the rig, or, when the build tree is gone, those installed with it.
 Verify_Paths default_verify_paths();
 
 struct Check_Result {

@@ -1,5 +1,5 @@
 // The brick with aerodynamic rate damping, Clp = Cmq = Cnr = -1 per radian
-// of p b / 2V, q c / 2V and r b / 2V (tests/check_vehicles/README.md).
+// of p b / 2V, q c / 2V and r b / 2V (docs/verification.md).
 //
 // The brick's data also give it a drag coefficient of 0.01, but the published
 // trajectories of the damped case fall exactly as the dragless one (the same
