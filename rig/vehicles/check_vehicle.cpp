@@ -31,13 +31,18 @@ QFM_API void ed_fm_set_current_state_body_axis(double, double, double, double vx
                                                double vz, double wind_vx, double wind_vy,
                                                double wind_vz, double, double, double,
                                                double omegax, double omegay, double omegaz, double,
-                                               double, double, double, double) {
+                                               double pitch, double roll, double alpha,
+                                               double beta) {
     g_state.air_body[0] = vx - wind_vx;
     g_state.air_body[1] = vy - wind_vy;
     g_state.air_body[2] = vz - wind_vz;
     g_state.omega[0] = omegax;
     g_state.omega[1] = omegay;
     g_state.omega[2] = omegaz;
+    g_state.pitch = pitch;
+    g_state.roll = roll;
+    g_state.alpha = alpha;
+    g_state.beta = beta;
 }
 
 QFM_API void ed_fm_set_current_state(double, double, double, double, double, double, double, double,

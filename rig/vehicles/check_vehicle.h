@@ -16,13 +16,15 @@ constexpr double kPound = 4.4482216152605;          // N
 
 // What the host pushes.
 struct State {
-    double air_body[3] = {};      // air-relative velocity, body axes, m/s
-    double omega[3] = {};         // body rates about x, y, z, rad/s
-    double density = 0.0;         // kg/m^3
-    double altitude = 0.0;        // m above sea level
-    double speed_of_sound = 0.0;  // m/s
-    double mass = 0.0;            // kg, the host's
-    double inertia[3] = {};       // kg m^2, the host's principal moments about x, y, z
+    double air_body[3] = {};         // air-relative velocity, body axes, m/s
+    double omega[3] = {};            // body rates about x, y, z, rad/s
+    double pitch = 0.0, roll = 0.0;  // rad, the host's attitude
+    double alpha = 0.0, beta = 0.0;  // rad, as the host reckons them
+    double density = 0.0;            // kg/m^3
+    double altitude = 0.0;           // m above sea level
+    double speed_of_sound = 0.0;     // m/s
+    double mass = 0.0;               // kg, the host's
+    double inertia[3] = {};          // kg m^2, the host's principal moments about x, y, z
 };
 
 // What a vehicle answers for a frame; cleared before every frame.
