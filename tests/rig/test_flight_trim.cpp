@@ -6,7 +6,6 @@
 
 #include <cmath>
 
-#include "analysis/linear.h"
 #include "analysis/trim.h"
 #include "host/model_api.h"
 
@@ -94,30 +93,6 @@ TEST_F(Trim_Test, LevelEnvelopeGapAtSixThousandMetresIsReportedAsAGap) {
     EXPECT_NE(r.why.find("gap"), std::string::npos) << r.why;
     EXPECT_EQ(r.why.find("maximum level speed"), std::string::npos) << r.why;
     EXPECT_EQ(r.why.find(" 0 %"), std::string::npos) << r.why;
-}
-
-// The bare airframe holds the rudder against the yaw damper: the Dutch
-// roll's damping with the control laws is many times the bare airframe's,
-// and the bare yaw-rate derivative is the airframe's small one.
-TEST_F(Trim_Test, BareAirframeHoldsTheYawDampersRudder) {
-    const Trim_Result t = trim(host_, Trim_Request{});
-    ASSERT_TRUE(t.ok) << t.why;
-    Linear_Request with_laws, bare;
-    bare.bare = true;
-    const Linear_Model laws_model = linearise(host_, t, with_laws);
-    const Linear_Model bare_model = linearise(host_, t, bare);
-    ASSERT_TRUE(bare_model.rudder_held);
-    const Modes laws_modes = find_modes(laws_model), bare_modes = find_modes(bare_model);
-    const Mode* dr_laws = find_mode(laws_modes, "dutch_roll");
-    const Mode* dr_bare = find_mode(bare_modes, "dutch_roll");
-    ASSERT_TRUE(dr_laws && dr_bare);
-    EXPECT_GT(dr_laws->zeta, 5.0 * dr_bare->zeta);
-    const double cnr_laws = coefficients(laws_model).d[C_YAW][V_R];
-    const double cnr_bare = coefficients(bare_model).d[C_YAW][V_R];
-    EXPECT_LT(cnr_laws, 10.0 * cnr_bare);  // both negative
-    // Longitudinally nothing is augmented: the short period is the same.
-    EXPECT_NEAR(bare_model.A[S_Q][S_ALPHA], laws_model.A[S_Q][S_ALPHA],
-                1e-3 * std::fabs(laws_model.A[S_Q][S_ALPHA]));
 }
 
 }  // namespace
