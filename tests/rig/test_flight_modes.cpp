@@ -1,5 +1,6 @@
-// quillon-rig modes on the model: five modes with Levels, the JSON says
-// what the text says, and a ten-speed sweep is quick.
+// quillon-rig modes and derivatives on the model: five modes with Levels,
+// the JSON says what the text says, a ten-speed sweep is quick, and the
+// derivatives' signs are flagged where they are wrong.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -63,6 +64,22 @@ TEST(Modes, TenSpeedSweepRunsInUnderTenSeconds) {
     EXPECT_LT(seconds, 10.0);
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(nlohmann::json::parse(r.out)["points"].size(), 10u);
+}
+
+// The stability derivatives' signs, from the rig's own differences: at 300
+// kcas (alpha 4.4 deg) every one is as a stable aircraft has it; at 250
+// kcas (alpha 9.7 deg) the dihedral effect has reversed (the data's rolling
+// moment in sideslip changes sign near 8 deg), and only that is flagged.
+TEST(Derivatives, WrongSignsAreFlaggedOnlyWhereTheDihedralEffectReverses) {
+    const nlohmann::json fast =
+        rig_test::rig_json("derivatives --speed 300 --altitude 3000 --json");
+    EXPECT_TRUE(fast.at("wrong_signs").empty()) << fast.at("wrong_signs");
+    EXPECT_GT(fast.at("cn_beta_dynamic").get<double>(), 0.0);
+    EXPECT_GT(fast.at("lcdp").get<double>(), 0.0);
+    const nlohmann::json slow =
+        rig_test::rig_json("derivatives --speed 250 --altitude 3000 --json");
+    ASSERT_EQ(slow.at("wrong_signs").size(), 1u) << slow.at("wrong_signs");
+    EXPECT_EQ(slow.at("wrong_signs")[0].at("name"), "Cl_beta");
 }
 
 }  // namespace
