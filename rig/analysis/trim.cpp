@@ -565,9 +565,11 @@ void settle_held(Host& host, double weight) {
     }
 }
 
+// Model calls of the host's step, which is the frame's share when the host
+// sub-steps: the settle times are the model's time.
 void run_held(Host& host, double seconds) {
-    const int frames = static_cast<int>(std::ceil(seconds / host.dt));
-    for (int i = 0; i < frames; ++i) {
+    const int calls = static_cast<int>(std::ceil(seconds * host.substeps / host.dt));
+    for (int i = 0; i < calls; ++i) {
         host_push_state(host);
         host_simulate(host);
     }
