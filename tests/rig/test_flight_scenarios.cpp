@@ -103,7 +103,7 @@ TEST_F(Flight, ApproachLandingAndBrakedRollToAStop) {
 
 TEST_F(Flight, TestInputsFromTrimGiveTheShortPeriodAndTheRollPerformance) {
     // Expectations in the files hold the metrics; here, what the rig did.
-    Run_Result r = fly("e_pitch_doublet");
+    const Run_Result r = fly("e_pitch_doublet");
     ASSERT_TRUE(r.completed) << r.failure;
     ASSERT_EQ(r.manoeuvres.size(), 1u);
     const Manoeuvre_Result& d = r.manoeuvres.front();
@@ -121,13 +121,8 @@ TEST_F(Flight, TestInputsFromTrimGiveTheShortPeriodAndTheRollPerformance) {
     EXPECT_EQ(frames, 100);
     // Only the vertical channel gave way: the wings stayed level.
     EXPECT_LT(std::fabs(d.response.back().roll), 1.0);
-
-    r = fly("f_roll_step");
-    ASSERT_TRUE(r.completed) << r.failure;
-    // A step holds to the end.
-    for (std::size_t i = 1; i < r.manoeuvres.front().response.size(); ++i) {
-        ASSERT_EQ(r.manoeuvres.front().response[i].input, 0.5) << i;
-    }
+    // The roll step's metrics are in its file's expectations.
+    EXPECT_TRUE(fly("f_roll_step").completed);
 }
 
 TEST_F(Flight, BellyContactWithTheGearUpIsACrash) {
