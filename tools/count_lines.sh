@@ -69,5 +69,5 @@ printf '%-32s %6d\n' "library (src, include)" "$n_library" "rig" "$n_rig" \
     "tests of the library and tools" "$n_lib_tests" "tests of the rig" "$n_rig_tests" \
     "tests" "$tests" "benchmarks (in neither)" "$n_bench"
 awk -v t="$n_lib_tests" -v l="$n_library" \
-    'BEGIN { printf "%-32s %6.2f\n", "library tests / library", t / l }'
-awk -v t="$tests" -v p="$product" 'BEGIN { printf "%-32s %6.2f\n", "ratio tests / product", t / p }'
+    'BEGIN { printf "%-32s %6.3f\n", "library tests / library", t / l }'
+awk -v t="$tests" -v p="$product" 'BEGIN { printf "%-32s %6.3f\n", "ratio tests / product", t / p }'

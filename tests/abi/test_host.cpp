@@ -216,22 +216,3 @@ TEST_F(HostTest, ForceComponentsComeOutInListOrderNewestFirst) {
     EXPECT_FALSE(host.ed_fm_add_local_force_component(&g[0], &g[1], &g[2], &g[3], &g[4], &g[5]));
     for (double v : g) EXPECT_EQ(v, 7.0);  // nothing written
 }
-
-TEST_F(HostTest, HotStartTwiceEqualsOnce) {
-    host.ed_fm_hot_start();
-    std::vector<float> once(600, -9.0f), twice(600, -9.0f);
-    std::vector<float> cockpit_once(420, -9.0f), cockpit_twice(420, -9.0f);
-    host.ed_fm_set_draw_args_v2(once.data(), once.size());
-    host.ed_fm_set_fc3_cockpit_draw_args_v2(cockpit_once.data(), cockpit_once.size());
-    host.ed_fm_hot_start();
-    host.ed_fm_set_draw_args_v2(twice.data(), twice.size());
-    host.ed_fm_set_fc3_cockpit_draw_args_v2(cockpit_twice.data(), cockpit_twice.size());
-    EXPECT_EQ(once, twice);
-    EXPECT_EQ(cockpit_once, cockpit_twice);
-    for (unsigned p : {QFM_PARAM_GTS_RPM_FRACTION_A, QFM_PARAM_RPM_FRACTION_A,
-                       QFM_PARAM_N1_FRACTION, QFM_PARAM_LEFT_GEAR, QFM_PARAM_INTERNAL_FUEL_A}) {
-        const double first = host.ed_fm_get_param(p);
-        host.ed_fm_hot_start();
-        EXPECT_EQ(host.ed_fm_get_param(p), first) << p;
-    }
-}

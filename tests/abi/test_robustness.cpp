@@ -256,6 +256,16 @@ TEST_F(Robustness, StateBeyondAnyFlightIsHeldToItsBoundsWithTrapsOn) {
     EXPECT_EQ(host.params->body_vel_x, 1999.75);
 }
 
+TEST_F(Robustness, EachStartTwiceIsTheStartOnce) {
+    for (void (*start)() :
+         {host.ed_fm_cold_start, host.ed_fm_hot_start, host.ed_fm_hot_start_in_air}) {
+        start();
+        const std::uint64_t once = output_hash(host);
+        start();
+        EXPECT_EQ(output_hash(host), once);
+    }
+}
+
 TEST_F(Robustness, UnknownCommandsAndParameterNumbersChangeNothing) {
     host.ed_fm_hot_start_in_air();
     frame(cruise(), 0.01, false);
