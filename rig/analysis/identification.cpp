@@ -256,24 +256,6 @@ Damped_Fit fit_damped_sinusoid(const std::vector<double>& t_in, const std::vecto
     return f;
 }
 
-double log_growth_rate(const std::vector<double>& t, const std::vector<double>& x) {
-    if (t.size() != x.size() || t.size() < 2) return std::numeric_limits<double>::quiet_NaN();
-    double st = 0.0, sy = 0.0, stt = 0.0, sty = 0.0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (x[i] == 0.0) return std::numeric_limits<double>::quiet_NaN();
-        const double y = std::log(std::fabs(x[i]));
-        const double tt = t[i] - t.front();
-        st += tt;
-        sy += y;
-        stt += tt * tt;
-        sty += tt * y;
-    }
-    const double n = static_cast<double>(t.size());
-    const double denominator = n * stt - st * st;
-    if (!(denominator > 0.0)) return std::numeric_limits<double>::quiet_NaN();
-    return (n * sty - st * sy) / denominator;
-}
-
 Exponential_Fit fit_exponential(const std::vector<double>& t_in, const std::vector<double>& x_in) {
     Exponential_Fit f;
     if (const char* why = unusable(t_in, x_in, 4)) {

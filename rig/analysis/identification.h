@@ -52,11 +52,6 @@ struct Exponential_Fit {
 
 Exponential_Fit fit_exponential(const std::vector<double>& t, const std::vector<double>& x);
 
-// Growth rate (1/s) of x = a e^{lambda t} from a straight line through
-// log|x| (least squares); for a divergence from, or a convergence to, zero.
-// NaN when x touches zero or fewer than two samples are given.
-double log_growth_rate(const std::vector<double>& t, const std::vector<double>& x);
-
 // Overshoot of a step response as a fraction of the step: how far x goes
 // beyond its final value, over (final - initial). 0 when it never does.
 double overshoot(const std::vector<double>& x, double initial, double final_value);
