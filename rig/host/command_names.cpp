@@ -103,11 +103,4 @@ bool command_by_name(const std::string& name, int& number) {
     return false;
 }
 
-const char* command_name(int number) {
-    for (const Named_Command& c : kCommands) {
-        if (c.number == number) return c.name + kPrefixLength;
-    }
-    return nullptr;
-}
-
 }  // namespace rig

@@ -10,7 +10,4 @@ namespace rig {
 // The number of a command name; false when there is no such command.
 bool command_by_name(const std::string& name, int& number);
 
-// The name of a command number; null when the library knows no such command.
-const char* command_name(int number);
-
 }  // namespace rig
