@@ -57,18 +57,13 @@ class Flight : public ::testing::Test {
     Model_Api api_;
 };
 
+// Each flight must meet its file's expectations (fly() checks them); the
+// tests add what the files do not say.
 TEST_F(Flight, ColdStartTaxiTakeOffClimbAndCruise) {
     const Run_Result r = fly("a_cold_start_climb");
     ASSERT_TRUE(r.completed) << r.failure;
-    expect_between(r, SUM_engine_lit_time, 20.0, 90.0);
-    // Leaves the ground at a plausible speed after a plausible roll.
-    expect_between(r, SUM_liftoff_kcas, 130.0, 190.0);
-    expect_between(r, SUM_takeoff_roll, 600.0, 2500.0);
     EXPECT_GT(value(r, SUM_gear_up_time), value(r, SUM_liftoff_time));
-    // Climbs to 3000 m and holds it within 30 m at 250 kcas.
-    EXPECT_LT(value(r, SUM_climb_time), 700.0);
-    EXPECT_NEAR(value(r, SUM_cruise_altitude), 3000.0, 30.0);
-    EXPECT_LT(value(r, SUM_cruise_altitude_dev), 30.0);
+    // Holds 250 kcas at 3000 m at a plausible angle of attack and throttle.
     EXPECT_NEAR(value(r, SUM_cruise_kcas), 250.0, 5.0);
     expect_between(r, SUM_cruise_alpha, 0.0, 15.0);
     expect_between(r, SUM_cruise_throttle, 0.3, 1.0);
@@ -79,8 +74,6 @@ TEST_F(Flight, ColdStartTaxiTakeOffClimbAndCruise) {
 TEST_F(Flight, HotStartInTheAirHoldsLevelFlight) {
     const Run_Result r = fly("b_air_start_level");
     ASSERT_TRUE(r.completed) << r.failure;
-    EXPECT_LT(value(r, SUM_cruise_altitude_dev), 20.0);
-    EXPECT_GT(value(r, SUM_cruise_duration), 250.0);
     EXPECT_GT(value(r, SUM_fuel_used), 10.0);
     EXPECT_LT(value(r, SUM_min_nz), 1.0);
     EXPECT_GT(value(r, SUM_min_nz), 0.8);
@@ -96,8 +89,6 @@ TEST_F(Flight, FlameOutWindmillAndAirRelight) {
 TEST_F(Flight, ApproachLandingAndBrakedRollToAStop) {
     const Run_Result r = fly("d_approach_landing");
     ASSERT_TRUE(r.completed) << r.failure;
-    expect_between(r, SUM_touchdown_sink, 0.0, 2.5);
-    expect_between(r, SUM_landing_roll, 300.0, 2500.0);
     EXPECT_LT(value(r, SUM_end_time), 400.0);  // stopped before the time ran out
 }
 

@@ -158,13 +158,6 @@ TEST(Autopilot, EachChannelMovesItsAxisTheWayAPilotWould) {
     EXPECT_FALSE(out.pitch || out.roll || out.rudder || out.throttle);
 }
 
-TEST(Autopilot, ThrottleAxisRunsFromIdleAtPlusOneToFullAtMinusOne) {
-    EXPECT_EQ(throttle_axis(0.0), 1.0f);
-    EXPECT_EQ(throttle_axis(1.0), -1.0f);
-    EXPECT_EQ(throttle_axis(0.5), 0.0f);
-    EXPECT_EQ(throttle_axis(2.0), -1.0f);
-}
-
 TEST(Summary, TakeOffAndLandingAreMeasuredFromTheRecord) {
     Summary_Tracker t;
     Sample s;
