@@ -2,10 +2,10 @@
 # Installs what the build and the tests need (Debian, as root), then builds
 # and tests every configuration: the README's main command works with no test
 # package in sight, an installed rig runs its verification on its own, the
-# generated data is current, the sanitizer build passes
-# its tests, and the release build passes its tests, the Windows cross-build
-# under Wine and the rig's scenarios among them; then every release test
-# binary runs whole, in its own order and shuffled.
+# generated data is current, the sanitizer build passes its tests, and the
+# release build passes its tests, the Windows cross-build under Wine and the
+# rig's scenarios among them; then every release test binary runs whole, in
+# its own order and shuffled.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
