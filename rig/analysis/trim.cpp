@@ -669,12 +669,17 @@ void print_trim(std::FILE* out, const Trim_Request& q, const Trim_Result& r) {
     std::fprintf(out, "  %-26s %10.3f deg\n", "flight-path angle", r.gamma);
     std::fprintf(out, "  %-26s %10.3f deg/s\n", "turn rate", r.turn_rate);
     std::fprintf(out, "  %-26s %10.3f g\n", "load factor", r.load_factor);
-    std::fprintf(out, "  %-26s %10.4f (elevator travel %.3f)%s\n", "pitch axis (2001)",
-                 r.pitch_axis, r.elevator, stop[r.at_stop[0]]);
-    std::fprintf(out, "  %-26s %10.4f (aileron travel %.3f)%s\n", "roll axis (2002)", r.roll_axis,
-                 r.aileron, stop[r.at_stop[1]]);
-    std::fprintf(out, "  %-26s %10.4f (rudder travel %.3f)%s\n", "rudder axis (2003)",
-                 r.rudder_axis, r.rudder, stop[r.at_stop[2]]);
+    // Each axis with the command number it goes in as.
+    char pitch[32], roll[32], rudder[32];
+    std::snprintf(pitch, sizeof pitch, "pitch axis (%d)", QFM_CMD_PITCH_AXIS);
+    std::snprintf(roll, sizeof roll, "roll axis (%d)", QFM_CMD_ROLL_AXIS);
+    std::snprintf(rudder, sizeof rudder, "rudder axis (%d)", QFM_CMD_RUDDER_AXIS);
+    std::fprintf(out, "  %-26s %10.4f (elevator travel %.3f)%s\n", pitch, r.pitch_axis, r.elevator,
+                 stop[r.at_stop[0]]);
+    std::fprintf(out, "  %-26s %10.4f (aileron travel %.3f)%s\n", roll, r.roll_axis, r.aileron,
+                 stop[r.at_stop[1]]);
+    std::fprintf(out, "  %-26s %10.4f (rudder travel %.3f)%s\n", rudder, r.rudder_axis, r.rudder,
+                 stop[r.at_stop[2]]);
     std::fprintf(out, "  %-26s %10.4f (%.1f %%)%s\n", "throttle", r.throttle, r.throttle * 100.0,
                  stop[r.at_stop[3]]);
     std::fprintf(out, "  %-26s %10.0f N\n", "thrust", r.thrust);
