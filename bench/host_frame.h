@@ -50,7 +50,7 @@ struct Host_Frame {
     void push() const {
         host.push(state);
         // In the air: every strut reports no compression.
-        for (int strut = 0; strut < 3; ++strut) host.strut(strut, 0.0);
+        host.struts(0.0);
         host.ed_fm_set_command(QFM_CMD_PITCH_AXIS, -0.02f);
         host.ed_fm_set_command(QFM_CMD_ROLL_AXIS, 0.0f);
         host.ed_fm_set_command(QFM_CMD_RUDDER_AXIS, 0.0f);

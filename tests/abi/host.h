@@ -93,11 +93,18 @@ struct Host {
         ed_fm_set_surface(s.surface, s.surface, 0, 0, 1, 0);
     }
 
-    // Reports a strut compression for one gear post (QFM_POST_...).
-    void strut(int idx, double compression) const {
+    // Reports the same strut compression for every gear post.
+    void struts(double compression) const {
         double record[QFM_SUSPENSION_RECORD_DOUBLES] = {};
         record[QFM_SUSPENSION_COMPRESSION] = compression;
-        ed_fm_suspension_feedback(idx, record);
+        for (int post = 0; post < 3; ++post) ed_fm_suspension_feedback(post, record);
+    }
+
+    // The mass change the library reports after a frame, kg.
+    double mass_change() const {
+        double dm = 0.0, d[6];
+        ed_fm_change_mass(&dm, &d[0], &d[1], &d[2], &d[3], &d[4], &d[5]);
+        return dm;
     }
 
     // Drains every pending force component; returns how many there were.
@@ -114,8 +121,7 @@ struct Host {
             push(s);
             ed_fm_simulate(dt);
             drain();
-            double dm = 0, d[6];
-            ed_fm_change_mass(&dm, &d[0], &d[1], &d[2], &d[3], &d[4], &d[5]);
+            mass_change();
         }
     }
 

@@ -36,9 +36,7 @@ Frame_Out frame(const Host& host, const Host::State& s) {
     while (host.ed_fm_add_local_force_component(&f[0], &f[1], &f[2], &p[0], &p[1], &p[2])) {
         if (is_speed_brake_point(p[0], p[1], p[2])) out.speed_brake_x += f[0];
     }
-    double dm = 0.0;
-    double d[6];
-    host.ed_fm_change_mass(&dm, &d[0], &d[1], &d[2], &d[3], &d[4], &d[5]);
+    host.mass_change();
     return out;
 }
 

@@ -23,7 +23,7 @@ TEST(GearOutputsAbi, GroundStartShowsGearDownAndAirStartShowsItUp) {
     Host host;
     ASSERT_TRUE(host.load()) << host.error;
     host.ed_fm_hot_start();
-    for (int post = 0; post < 3; ++post) host.strut(post, 0.1);
+    host.struts(0.1);
     std::vector<float> c = args(host.ed_fm_set_fc3_cockpit_draw_args_v2, QFM_COCKPIT_ARG_COUNT);
     for (int lamp : kGearDownLamps) EXPECT_EQ(c[lamp], 1.0f) << lamp;
     EXPECT_EQ(c[QFM_COCKPIT_LAMP_GEAR_TRANSIT], 0.0f);
@@ -34,7 +34,7 @@ TEST(GearOutputsAbi, GroundStartShowsGearDownAndAirStartShowsItUp) {
     EXPECT_EQ(args(host.ed_fm_set_draw_args_v2, QFM_EXTERNAL_ARG_COUNT)[QFM_ARG_LEFT_GEAR], 1.0f);
 
     host.ed_fm_hot_start_in_air();
-    for (int post = 0; post < 3; ++post) host.strut(post, 0.0);
+    host.struts(0.0);
     Host::State cruise;
     cruise.vx = 150.0;
     host.fly(cruise, 50, 0.02);
@@ -60,11 +60,8 @@ struct Flight {
         air.vx = 150.0;
         if (!host.load()) return false;
         host.ed_fm_hot_start();
-        struts(0.1);
+        host.struts(0.1);
         return true;
-    }
-    void struts(double compression) const {
-        for (int post = 0; post < 3; ++post) host.strut(post, compression);
     }
     void fly(const Host::State& s, int frames) const { host.fly(s, frames, kFrame); }
     double param(unsigned n) const { return host.ed_fm_get_param(n); }
@@ -86,7 +83,7 @@ TEST(GearOutputsAbi, GearCycleUpOnPressureDownOnTheEmergencyHandle) {
     EXPECT_EQ(f.param(QFM_PARAM_LEFT_GEAR_DOWN), 1.0);
 
     // Airborne on engine-driven pressure: 4 s to fully up.
-    f.struts(0.0);
+    f.host.struts(0.0);
     f.fly(f.air, 255);
     EXPECT_EQ(f.param(QFM_PARAM_LEFT_GEAR), 0.25 * kFrame);
     EXPECT_EQ(f.cockpit(QFM_COCKPIT_LAMP_GEAR_TRANSIT), 1.0f);  // legs in transit
@@ -137,7 +134,7 @@ TEST(GearOutputsAbi, SteeringModesAndTheBarOnTheGround) {
     EXPECT_NEAR(f.param(QFM_PARAM_STEERING), -20.0 / 65.0, 0.01);
 
     // Airborne: reported centred, and the bar comes up.
-    f.struts(0.0);
+    f.host.struts(0.0);
     f.fly(f.air, 64);
     EXPECT_EQ(f.param(QFM_PARAM_STEERING), 0.0);
     EXPECT_EQ(f.external(QFM_ARG_BAR), 0.0f);
@@ -146,14 +143,14 @@ TEST(GearOutputsAbi, SteeringModesAndTheBarOnTheGround) {
 TEST(GearOutputsAbi, ParkingBrakeInTheAirAndOnTheGround) {
     Flight f;
     ASSERT_TRUE(f.start()) << f.host.error;
-    f.struts(0.0);
+    f.host.struts(0.0);
     f.host.ed_fm_set_command(QFM_CMD_BRAKES_AXIS, 1.0f);  // axis released
     f.host.ed_fm_set_command(QFM_CMD_PARKING_BRAKE, 1.0f);
     f.fly(f.air, 8);
     EXPECT_EQ(f.param(QFM_PARAM_LEFT_BRAKE), 0.0);
     EXPECT_EQ(f.param(QFM_PARAM_RIGHT_BRAKE), 0.0);
 
-    f.struts(0.1);
+    f.host.struts(0.1);
     f.fly(f.ground, 1);
     EXPECT_EQ(f.param(QFM_PARAM_LEFT_BRAKE), 1.0);
     EXPECT_EQ(f.param(QFM_PARAM_RIGHT_BRAKE), 1.0);

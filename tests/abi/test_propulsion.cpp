@@ -42,16 +42,14 @@ struct PropulsionAbi : ::testing::Test {
     // handed out), the rest of the components, and the mass change.
     void frame(const Host::State& s, bool on_ground) {
         host.push(s);
-        for (int post = 0; post < 3; ++post) host.strut(post, on_ground ? 0.1 : 0.0);
+        host.struts(on_ground ? 0.1 : 0.0);
         host.ed_fm_simulate(kDt);
         double f[6];
         if (host.ed_fm_add_local_force_component(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5])) {
             last_thrust = f[0];
         }
         host.drain();
-        double dm = 0.0, d[6];
-        host.ed_fm_change_mass(&dm, &d[0], &d[1], &d[2], &d[3], &d[4], &d[5]);
-        reported_burn -= dm;
+        reported_burn -= host.mass_change();
     }
 
     void fly(const Host::State& s, bool on_ground, double seconds) {

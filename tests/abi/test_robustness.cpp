@@ -120,7 +120,7 @@ struct Robustness : ::testing::Test {
 
     void frame(const Host::State& s, double dt, bool on_ground) const {
         host.push(s);
-        for (int strut = 0; strut < 3; ++strut) host.strut(strut, on_ground ? 0.1 : 0.0);
+        host.struts(on_ground ? 0.1 : 0.0);
         host.ed_fm_simulate(dt);
     }
 
@@ -405,7 +405,7 @@ std::uint64_t fly_envelope_sweep() {
         s.surface = 100.0;
         s.cg_x = 0.3 * std::sin(0.05 * t);
         host.push(s);
-        for (int strut = 0; strut < 3; ++strut) host.strut(strut, on_ground ? 0.1 : 0.0);
+        host.struts(on_ground ? 0.1 : 0.0);
         host.ed_fm_set_command(QFM_CMD_PITCH_AXIS, static_cast<float>(0.9 * std::sin(0.8 * t)));
         host.ed_fm_set_command(QFM_CMD_ROLL_AXIS, static_cast<float>(0.9 * std::cos(0.5 * t)));
         host.ed_fm_set_command(QFM_CMD_RUDDER_AXIS, static_cast<float>(0.9 * std::sin(0.3 * t)));
@@ -424,10 +424,7 @@ std::uint64_t fly_envelope_sweep() {
         while (host.ed_fm_add_local_force_component(&c[0], &c[1], &c[2], &c[3], &c[4], &c[5])) {
             h.add(c);
         }
-        double dm = 0.0;
-        double d[6] = {};
-        host.ed_fm_change_mass(&dm, &d[0], &d[1], &d[2], &d[3], &d[4], &d[5]);
-        h.add(dm);
+        h.add(host.mass_change());
         for (const char* name : kCockpitParams) h.add(host.cockpit(name));
     }
     return h.value;
