@@ -16,7 +16,7 @@ constexpr int kPedalPointsEachSide = 10;
 Rudder_Hold rudder_hold_begin(Host& host, double pedal_trim, double reach) {
     const Model_Api& fm = *host.api;
     const double weight = host.mass_properties.mass * host.env.gravity;
-    const float fuel = fm.ed_fm_get_internal_fuel();
+    const double fuel = fm.ed_fm_get_internal_fuel();
     Rudder_Hold hold;
     hold.gain = rudder_trim_gain(host, weight);
     hold.held = hold.gain != 0.0;
